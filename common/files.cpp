@@ -1,0 +1,139 @@
+#include "files.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "messages.h"
+#include "platform.h"
+
+FILE* checked_fopen(FILE** handle, const char* path, const char* mode, bool binary) {
+    std::string open_mode(mode);
+    if (binary) open_mode += 'b';
+    *handle = platform::open_file(path, open_mode.c_str());
+    if (!*handle) {
+        fprintf(stderr, "couldn't open %s for %s.", path, mode);
+        exit(3);
+    }
+    return *handle;
+}
+
+namespace {
+
+[[noreturn]] void out_of_memory() {
+    fputs("ran out of memory.", stderr);
+    exit(7);
+}
+
+}  // namespace
+
+void* checked_alloc(size_t size) {
+    void* block = calloc(size ? size : 1, 1);
+    if (!block) out_of_memory();
+    return block;
+}
+
+void install_out_of_memory_handler() { std::set_new_handler(out_of_memory); }
+
+bool file_exists(const char* path) { return platform::path_exists(path); }
+
+void touch_file(const char* path) {
+    FILE* f;
+    checked_fopen(&f, path, "w");
+    fclose(f);
+}
+
+namespace {
+
+const char initial_template[] = "AAAAAAA~.Q~V";
+std::string temp_name = initial_template;
+
+char* heap_copy(const std::string& text) {
+    char* copy = static_cast<char*>(checked_alloc(text.size() + 1));
+    memcpy(copy, text.c_str(), text.size());
+    return copy;
+}
+
+}  // namespace
+
+const char* temp_template() { return temp_name.c_str(); }
+
+void reset_temp_template() { temp_name = initial_template; }
+
+int bump_temp_name() {
+    for (int i = 6; i >= 0; --i) {
+        if (++temp_name[i] <= 'Z') return 0;
+        temp_name[i] = 'A';
+    }
+    return -1;
+}
+
+char* make_temp_file(const char* extension) {
+    if (extension) temp_name = temp_name.substr(0, 8) + extension;
+    for (;;) {
+        // A name taken between the test and the creation counts as taken.
+        if (!file_exists(temp_name.c_str())) {
+            platform::Created result = platform::create_exclusive(temp_name.c_str());
+            if (result == platform::Created::ok) break;
+            if (result == platform::Created::failed) {
+                fprintf(stderr, "couldn't open %s for %s.", temp_name.c_str(), "w");
+                exit(3);
+            }
+        }
+        if (bump_temp_name() == -1) complain(true, "pravtweak:Ran out of temp names!?");
+    }
+    return heap_copy(temp_name);
+}
+
+char* new_temp_file() { return make_temp_file(".Q~V"); }
+
+PathParts split_path(const std::string& path) {
+    PathParts parts;
+    size_t drive = platform::drive_length(path.c_str());
+    size_t name_start = drive;
+    for (size_t i = drive; i < path.size(); ++i)
+        if (platform::is_separator(path[i])) name_start = i + 1;
+    size_t dot = path.rfind('.');
+    size_t ext_start = dot == std::string::npos || dot < name_start ? path.size() : dot;
+    parts.drive = path.substr(0, drive);
+    parts.directory = path.substr(drive, name_start - drive);
+    parts.base = path.substr(name_start, ext_start - name_start);
+    parts.extension = path.substr(ext_start);
+    return parts;
+}
+
+std::string backup_path(const std::string& path) {
+    PathParts parts = split_path(path);
+    return parts.drive + parts.directory + parts.base + ".b~k";
+}
+
+char* backup_name(const char* path) {
+    std::string name = backup_path(path);
+    platform::delete_file(name.c_str());
+    return heap_copy(name);
+}
+
+std::string format_date_stamp(const std::tm& time) {
+    static const char* const weekdays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                           "Thursday", "Friday", "Saturday"};
+    unsigned hour = static_cast<unsigned>(time.tm_hour);
+    const char* half = "am";
+    if (hour >= 12) {
+        half = "pm";
+        if (hour > 12) hour -= 12;
+    }
+    char buffer[64];
+    snprintf(buffer, sizeof buffer, "%s %u/%u/%02u %u:%02u %s", weekdays[time.tm_wday % 7],
+             static_cast<unsigned>(time.tm_mon + 1), static_cast<unsigned>(time.tm_mday),
+             static_cast<unsigned>(time.tm_year % 100), hour, static_cast<unsigned>(time.tm_min),
+             half);
+    return buffer;
+}
+
+const char* date_stamp() {
+    static char stamp[40];
+    std::time_t now = std::time(nullptr);
+    std::tm local = *std::localtime(&now);
+    snprintf(stamp, sizeof stamp, "%s", format_date_stamp(local).c_str());
+    return stamp;
+}

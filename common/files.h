@@ -1,0 +1,62 @@
+// Opening files, temporary and backup names, date stamps.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+// Opens path with mode; on failure writes "couldn't open PATH for MODE." on
+// standard error and ends the program with status 3. With binary set the
+// file is opened untranslated (the message still shows mode as given).
+FILE* checked_fopen(FILE** handle, const char* path, const char* mode, bool binary = false);
+
+// A zero-filled block, or "ran out of memory." and exit status 7.
+void* checked_alloc(size_t size);
+
+// Makes C++ allocations fail the way checked_alloc does.
+void install_out_of_memory_handler();
+
+// True when a file or directory of that name exists.
+bool file_exists(const char* path);
+
+// Creates or empties the file (through checked_fopen).
+void touch_file(const char* path);
+
+// The current temporary-name template, "AAAAAAA~.Q~V" at start.
+const char* temp_template();
+
+// Sets the template back to its first name (for tests).
+void reset_temp_template();
+
+// Advances the seven counter letters of the template like an odometer;
+// -1 when they all wrapped round to "A".
+int bump_temp_name();
+
+// Creates, exclusively, an empty file in the current directory under the
+// first free template name (with the given extension, when not null) and
+// returns a heap copy of its name that the caller owns.
+char* make_temp_file(const char* extension);
+
+// make_temp_file(".Q~V"): the file that receives the edited organ text.
+char* new_temp_file();
+
+struct PathParts {
+    std::string drive, directory, base, extension;
+};
+
+// Splits a path into drive, directory (with its last separator), base name
+// and extension (from the last dot of the last component on).
+PathParts split_path(const std::string& path);
+
+// The path with its extension replaced by ".b~k".
+std::string backup_path(const std::string& path);
+
+// backup_path as a heap copy, after deleting any file of that name.
+char* backup_name(const char* path);
+
+// "Sunday 12/20/15 9:05 pm" for the given local time.
+std::string format_date_stamp(const std::tm& time);
+
+// The current local date and time in a static buffer.
+const char* date_stamp();

@@ -1,0 +1,58 @@
+// Every call into the operating system that differs between POSIX and
+// Windows, or that renames, deletes, syncs or creates a file exclusively.
+// platform_posix.cpp and platform_windows.cpp implement it.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// True when standard input (output) is a terminal / console.
+bool stdin_is_terminal();
+bool stdout_is_terminal();
+
+// Reads one key press without waiting for Enter, echoing it when asked.
+// Returns the key's byte, or -1 when standard input is no terminal (nothing
+// is read then), at end of input, or on a read error.
+int read_key(bool echo);
+
+// fopen that never opens a directory: a directory fails like a missing file.
+FILE* open_file(const char* path, const char* mode);
+
+// True when the file system holds an entry of that name (file or directory).
+bool path_exists(const char* path);
+
+enum class Created { ok, taken, failed };
+// Creates an empty file that must not exist yet (O_CREAT | O_EXCL).
+Created create_exclusive(const char* path);
+
+// Deletes a file; never a directory. False when nothing was deleted.
+bool delete_file(const char* path);
+
+// Flushes the stream, syncs it to the disk and closes it; false when any of
+// the three failed. The stream is closed in every case.
+bool commit_and_close(FILE* f);
+
+// Moves a file, replacing the target; across file systems by a copy beside
+// the target that is renamed into place before the source is deleted.
+bool move_file(const char* from, const char* to);
+
+// True for a character that separates directories in a path.
+bool is_separator(char c);
+
+// Length of the drive part at the start of a path ("c:" on Windows; POSIX
+// paths have none).
+size_t drive_length(const char* path);
+
+// True when the two names denote the same path as the file system compares
+// names (byte for byte on POSIX, letter case ignored on Windows).
+bool same_name(const char* a, const char* b);
+
+// The plain files of one directory whose names match a pattern of "*" and
+// "?" wildcards; names only, without the directory. Hidden entries and
+// directories are left out. POSIX returns them in byte order of their names.
+std::vector<std::string> find_files(const std::string& directory, const std::string& pattern);
+
+}  // namespace platform

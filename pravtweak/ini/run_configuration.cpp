@@ -1,0 +1,55 @@
+#include "run_configuration.h"
+
+#include <cstdlib>
+
+RunConfiguration runConfiguration;
+
+namespace {
+
+const char* iniPath = nullptr;
+
+std::vector<qIni_space::INIMAP> readSectionMaps(const qIni_space::qIni& ini, const char* kind,
+                                                int32_t count) {
+    std::vector<qIni_space::INIMAP> maps;
+    for (int32_t i = 0; i < count; ++i) {
+        std::string section = kind;
+        if (i > 0) section += std::to_string(i + 1);
+        maps.push_back(ini.getSectionMap(section));
+    }
+    return maps;
+}
+
+}  // namespace
+
+const char* setIniPath(const char* path) { return iniPath = path; }
+
+void loadRunConfiguration() {
+    qIni_space::qIni ini(iniPath ? iniPath : "");
+    static bool registered = false;
+    if (!registered) registered = atexit(releaseRunMaps) == 0;
+
+    RunConfiguration& rc = runConfiguration;
+    rc.mapCount = ini.getInt("pravtweak", "mapnumber", rc.mapCount);
+    if (rc.mapCount < 1) rc.mapCount = 1;
+    if (rc.mapCount > 99) rc.mapCount = 99;
+    rc.modelName = ini.getString("prav", "pipravox");
+    rc.xmlPath = ini.getString("prav", "xml");
+    unquote(rc.modelName);
+    unquote(rc.xmlPath);
+    rc.volumeMaps = readSectionMaps(ini, "volume", rc.mapCount);
+    rc.panMaps = readSectionMaps(ini, "pan", rc.mapCount);
+    rc.soundfontMaps = readSectionMaps(ini, "soundfont", rc.mapCount);
+}
+
+void releaseRunMaps() {
+    runConfiguration.volumeMaps.clear();
+    runConfiguration.panMaps.clear();
+    runConfiguration.soundfontMaps.clear();
+}
+
+void unquote(std::string& text) {
+    if (!text.empty() && text.front() == '"' && text.back() == '"') {
+        text.pop_back();
+        if (!text.empty()) text.erase(0, 1);
+    }
+}

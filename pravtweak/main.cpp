@@ -1,0 +1,34 @@
+#include "catalogue.h"
+#include "files.h"
+#include "messages.h"
+#include "run_configuration.h"
+#include "run_edit.h"
+
+int main(int argc, char** argv) {
+    install_out_of_memory_handler();
+    char prefix = '-';
+    const char* ini_path = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (arg[0] == '/') prefix = '/';
+        if (arg[0] == prefix) {
+            switch (arg[1]) {
+                case '\0':
+                    break;
+                case 'd':
+                    debug_mode = arg[2] != '-';
+                    break;
+                case 'r':
+                    list_models();
+                    return 5;
+                default:
+                    usage();
+            }
+        } else {
+            if (ini_path) usage();
+            ini_path = setIniPath(arg);
+        }
+    }
+    if (!ini_path) usage();
+    return run_edit();
+}

@@ -1,0 +1,20 @@
+// Reads a <ranks> section of the organ file into the rank table.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "line_source.h"
+
+// Reads on from source through the line holding "</ranks>", storing field
+// values in the current model's ranks and reporting unknown ids, fields
+// outside a rank and ranks never closed. Returns 0, or 17 when the input
+// ends inside the section.
+int read_ranks(LineSource& source, int& line_number);
+
+// When the piece holds tag: true, with the number that follows the tag's
+// first occurrence (blanks skipped, optional sign, digits; 0 without any).
+bool tag_value(const Piece& line, const char* tag, int32_t& value);
+
+// The line without the white space around it.
+std::string line_excerpt(const Piece& line);

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what the builds need from Debian's packages, only when missing:
+# the native toolchain, GoogleTest's sources, and for the Windows build the
+# mingw-w64 cross compiler and Wine to run its tests.
+set -euo pipefail
+
+need=()
+command -v cmake >/dev/null || need+=(cmake)
+command -v g++ >/dev/null || need+=(g++)
+command -v ninja >/dev/null || need+=(ninja-build)
+command -v python3 >/dev/null || need+=(python3)
+[ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+if [ "${1:-all}" != posix ]; then
+  command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64)
+  command -v wine >/dev/null || need+=(wine wine64)
+fi
+
+if [ ${#need[@]} -gt 0 ]; then
+  echo "installing: ${need[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${need[@]}"
+fi

@@ -1,0 +1,78 @@
+"""Runs the built programs in scratch directories for the end-to-end tests.
+
+CTest passes the programs' paths in PRAVTWEAK and PROTOGLEAN, and for the
+Windows build the emulator (Wine) in EMULATOR. A Windows program writes its
+standard output and standard error as text streams, so every line feed it
+prints arrives as CR LF; `expected()` turns an expected text into what the
+build under test prints.
+"""
+
+import os
+import shutil
+import subprocess
+import tempfile
+import unittest
+
+EMULATOR = os.environ.get("EMULATOR", "")
+WINDOWS = bool(EMULATOR) or os.environ.get("TARGET_OS", "") == "windows"
+
+
+def program(name):
+    path = os.environ.get(name.upper())
+    if not path:
+        raise unittest.SkipTest(f"{name.upper()} is not set: run the tests through ctest")
+    return path
+
+
+def expected(text):
+    """The bytes a program of the build under test prints for text."""
+    if isinstance(text, str):
+        text = text.encode("latin-1")
+    return text.replace(b"\n", b"\r\n") if WINDOWS else text
+
+
+class Result:
+    def __init__(self, status, stdout, stderr):
+        self.status, self.stdout, self.stderr = status, stdout, stderr
+
+    def __repr__(self):
+        return f"Result(status={self.status}, stdout={self.stdout!r}, stderr={self.stderr!r})"
+
+
+def run(name, args, cwd, stdin=b"", timeout=60):
+    """Runs program name with args in cwd; standard input is no terminal."""
+    command = ([EMULATOR] if EMULATOR else []) + [program(name)] + list(args)
+    env = dict(os.environ, WINEDEBUG="-all")
+    done = subprocess.run(command, cwd=cwd, input=stdin, capture_output=True,
+                          timeout=timeout, env=env)
+    return Result(done.returncode, done.stdout, done.stderr)
+
+
+class ScratchTestCase(unittest.TestCase):
+    """Each test gets its own scratch directory, removed afterwards."""
+
+    def setUp(self):
+        self.dir = tempfile.mkdtemp(prefix="e2e-")
+        self.addCleanup(shutil.rmtree, self.dir, True)
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def write(self, name, data):
+        if isinstance(data, str):
+            data = data.encode("latin-1")
+        full = self.path(name)
+        os.makedirs(os.path.dirname(full), exist_ok=True)
+        with open(full, "wb") as f:
+            f.write(data)
+        return full
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+    def files(self):
+        return sorted(os.listdir(self.dir))
+
+    def run_program(self, name, *args, stdin=b""):
+        return run(name, args, self.dir, stdin=stdin)
