@@ -10,7 +10,9 @@
 #include "platform.h"
 
 // The program sees wildcard arguments as typed; it expands them itself.
-extern "C" int _dowildcard = 0;
+extern "C" {
+int _dowildcard = 0;
+}
 
 namespace platform {
 
