@@ -58,7 +58,7 @@ char* heap_copy(const std::string& text) {
 
 const char* temp_template() { return temp_name.c_str(); }
 
-void reset_temp_template() { temp_name = initial_template; }
+void reset_temp_template(const char* name) { temp_name = name ? name : initial_template; }
 
 int bump_temp_name() {
     for (int i = 6; i >= 0; --i) {

@@ -26,8 +26,8 @@ void touch_file(const char* path);
 // The current temporary-name template, "AAAAAAA~.Q~V" at start.
 const char* temp_template();
 
-// Sets the template back to its first name (for tests).
-void reset_temp_template();
+// Sets the template back to its first name, or to the given one (for tests).
+void reset_temp_template(const char* name = nullptr);
 
 // Advances the seven counter letters of the template like an odometer;
 // -1 when they all wrapped round to "A".
