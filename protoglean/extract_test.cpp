@@ -1,0 +1,102 @@
+#include "extract.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "test_source.h"
+
+using protoglean::extract_source;
+using protoglean::ExtractState;
+using protoglean::scan_declaration;
+using protoglean::SourceReader;
+using protoglean::StopKind;
+
+namespace {
+
+struct Scan {
+    std::string text;
+    StopKind stop;
+    std::string rest;  // what the reader holds after the scan
+    size_t nesting;
+};
+
+Scan scan(const std::string& bytes, size_t nesting = 0, size_t size = 1000) {
+    TestSource source(bytes);
+    SourceReader reader(source.file);
+    std::string buffer(size, '?');
+    Scan result;
+    result.stop = scan_declaration(reader, nesting, &buffer[0], size);
+    result.text = buffer.c_str();
+    for (int c = reader.get(); c != EOF; c = reader.get())
+        result.rest += static_cast<char>(c);
+    result.nesting = nesting;
+    return result;
+}
+
+std::string extract(const std::string& bytes) {
+    TestSource source(bytes);
+    SourceReader reader(source.file);
+    FILE* out = tmpfile();
+    EXPECT_NE(out, nullptr);
+    ExtractState state;
+    extract_source(reader, out, state);
+    std::string text = read_back(out);
+    fclose(out);
+    return text;
+}
+
+}  // namespace
+
+TEST(ScanDeclaration, StopsAndConsumesOneCharacterMore) {
+    struct Row {
+        std::string bytes;
+        size_t nesting_before;
+        std::string text;
+        StopKind stop;
+        std::string rest;
+        size_t nesting_after;
+    };
+    const Row rows[] = {
+        {"int f(int a) {ab", 0, "int f(int a) ", StopKind::prototype, "b", 0},
+        {"int n = 3;\n", 0, "int n ", StopKind::external, "3;\n", 0},
+        {"int x;\n_v", 0, "int x", StopKind::external, "_v", 0},
+        {"int f(int a = 1);x", 0, "int f(int a = 1)", StopKind::external, "", 0},
+        {"int g(;x", 0, "int g(", StopKind::external, "", 1},
+        {"int g(x {", 0, "int g(x ", StopKind::prototype, "", 1},
+        {"x = 1, y);", 1, "x = 1, y)", StopKind::external, "", 0},
+        {"a)) = 2;", 0, "a)) ", StopKind::external, "2;", 0},
+        {"int a[b[1]] ;", 0, "int a[]] ", StopKind::external, "", 0},
+        {"int t[10][2]\n= {", 0, "int t[][]\n", StopKind::external, "{", 0},
+        {std::string("int x\0;", 7), 0, "int x", StopKind::none, ";", 0},
+        {std::string("int a[3\0] = 1;", 14), 0, "int a[]] ", StopKind::external, "1;", 0},
+        {"int a[3", 0, "int a[]", StopKind::none, "", 0},
+        {"int x", 0, "int x", StopKind::none, "", 0},
+        {";", 0, "", StopKind::external, "", 0},
+    };
+    for (const Row& row : rows) {
+        Scan result = scan(row.bytes, row.nesting_before);
+        EXPECT_EQ(result.text, row.text) << row.bytes;
+        EXPECT_EQ(result.stop, row.stop) << row.bytes;
+        EXPECT_EQ(result.rest, row.rest) << row.bytes;
+        EXPECT_EQ(result.nesting, row.nesting_after) << row.bytes;
+    }
+}
+
+TEST(ScanDeclaration, DropsWhatDoesNotFitButScansOnToTheStop) {
+    Scan result = scan(std::string(2000, 'a') + "; rest");
+    EXPECT_EQ(result.text, std::string(999, 'a'));
+    EXPECT_EQ(result.stop, StopKind::external);
+    EXPECT_EQ(result.rest, "rest");
+
+    result = scan(std::string(998, 'a') + "[5] b;");
+    EXPECT_EQ(result.text, std::string(998, 'a') + "[");
+    EXPECT_EQ(result.stop, StopKind::external);
+}
+
+TEST(ExtractSource, RemovesOnlyTrailingBlanksEvenWhenNothingElseIsLeft) {
+    EXPECT_EQ(extract("_f int f(void)  \t \n{\n"), "int f(void)  \t \n;\n");
+    // The marker line is cut at 199 characters; the blanks after the cut
+    // are the whole declaration.
+    EXPECT_EQ(extract("_f" + std::string(300, ' ') + ";\n"), "extern ;\n");
+}

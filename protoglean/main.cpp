@@ -1,0 +1,55 @@
+// protoglean afn [:afn] [[+]outfile]: writes the prototypes and extern
+// declarations of marked C sources to one output.
+#include <cstdio>
+
+#include "extract.h"
+#include "files.h"
+#include "messages.h"
+
+namespace {
+
+bool is_input(const char* arg) {
+    return arg[0] == ':' || arg[0] == '&';
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    install_out_of_memory_handler();
+    if (argc < 2)
+        usage();
+    const char* output_name = nullptr;
+    for (int i = 2; i < argc; ++i) {
+        if (is_input(argv[i]))
+            continue;
+        if (output_name)
+            usage();
+        output_name = argv[i];
+    }
+
+    FILE* out = stdout;
+    if (output_name) {
+        if (output_name[0] == '+')
+            checked_fopen(&out, ++output_name, "a");
+        else
+            checked_fopen(&out, output_name, "w");
+        static char out_buffer[1 << 16];
+        setvbuf(out, out_buffer, _IOFBF, sizeof out_buffer);
+    }
+
+    // Inputs in command-line order, wherever the output name stands.
+    protoglean::extract_argument(argv[1], out);
+    for (int i = 2; i < argc; ++i)
+        if (is_input(argv[i]))
+            protoglean::extract_argument(argv[i] + 1, out);
+
+    // Output that did not reach the file must not pass for a finished run.
+    bool written = fflush(out) == 0 && !ferror(out);
+    if (out != stdout)
+        written = fclose(out) == 0 && written;
+    if (!written) {
+        fprintf(stderr, "couldn't write %s.\n", output_name ? output_name : "standard output");
+        return 13;
+    }
+    return 0;
+}

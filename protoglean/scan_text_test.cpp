@@ -1,0 +1,56 @@
+#include "scan_text.h"
+
+#include <gtest/gtest.h>
+
+using protoglean::is_marker;
+using protoglean::skip_blanks;
+using protoglean::skip_word;
+
+TEST(IsMarker, NeedsLowerCaseFOrVAndABlankAfter) {
+    struct Row {
+        const char* text;
+        bool marker;
+    };
+    const Row rows[] = {
+        {"_f int f()", true}, {"_v int x", true},    {"_f\tint", true},   {"_v\r", true},
+        {"_f\v", true},       {"_F int f()", false}, {"_V int x", false}, {"_fint", false},
+        {"_f(", false},       {"_f", false},         {"_", false},        {"", false},
+        {" _f x", false},     {"__f x", false},      {"_g x", false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(is_marker(row.text), row.marker) << row.text;
+}
+
+TEST(SkipBlanks, SkipsIsspaceCharactersButStopsAtLineFeed) {
+    struct Row {
+        const char* text;
+        size_t stop;
+        bool line_used_up;
+    };
+    const Row rows[] = {
+        {"  x", 2, false},        {"", 0, true},       {"   ", 3, true},    {" \n x", 1, true},
+        {"\t\v\f\r x", 5, false}, {"\x01x", 0, false}, {"\xa0x", 0, false},
+    };
+    for (const Row& row : rows) {
+        const char* cursor = row.text;
+        EXPECT_EQ(skip_blanks(&cursor), row.line_used_up) << row.text;
+        EXPECT_EQ(static_cast<size_t>(cursor - row.text), row.stop) << row.text;
+    }
+}
+
+TEST(SkipWord, SkipsPrintableCharactersOtherThanBlank) {
+    struct Row {
+        const char* text;
+        size_t stop;
+        bool line_used_up;
+    };
+    const Row rows[] = {
+        {"_f int", 2, false}, {"abc\n", 3, true},  {"abc", 3, true},
+        {"ab\x01", 2, false}, {"a\xe9", 1, false}, {" x", 0, false},
+    };
+    for (const Row& row : rows) {
+        const char* cursor = row.text;
+        EXPECT_EQ(skip_word(&cursor), row.line_used_up) << row.text;
+        EXPECT_EQ(static_cast<size_t>(cursor - row.text), row.stop) << row.text;
+    }
+}

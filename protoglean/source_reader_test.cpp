@@ -1,0 +1,78 @@
+#include "source_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_source.h"
+
+using protoglean::SourceReader;
+
+namespace {
+
+std::vector<std::string> all_lines(SourceReader& reader, size_t size) {
+    std::vector<std::string> lines;
+    const char* data;
+    size_t length;
+    while (reader.next_line(size, &data, &length))
+        lines.emplace_back(data, length);
+    return lines;
+}
+
+// What a text stream reads: every CR right before an LF dropped.
+std::string as_text_stream(const std::string& bytes) {
+    std::string text;
+    for (size_t i = 0; i < bytes.size(); ++i)
+        if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n'))
+            text += bytes[i];
+    return text;
+}
+
+}  // namespace
+
+TEST(SourceReader, CutsLongLinesLikeFgets) {
+    TestSource source(std::string(400, 'x') + "\n" + std::string(199, 'y') + "\nz");
+    SourceReader reader(source.file);
+    std::vector<std::string> expected = {
+        std::string(199, 'x'), std::string(199, 'x'), "xx\n", std::string(199, 'y'), "\n", "z"};
+    EXPECT_EQ(all_lines(reader, 200), expected);
+}
+
+TEST(SourceReader, DropsCrBeforeLfOnlyAndKeepsZeroBytes) {
+    TestSource source(std::string("a\r\nb\rc\r\r\n\0d\r\n\r", 14));
+    SourceReader reader(source.file);
+    std::vector<std::string> expected = {"a\n", "b\rc\r\n", std::string("\0d\n", 3), "\r"};
+    EXPECT_EQ(all_lines(reader, 200), expected);
+}
+
+TEST(SourceReader, ReadsTheSameBytesWhereverTheBufferEnds) {
+    // With a small buffer, CR LF pairs and long lines fall on every possible
+    // buffer boundary.
+    std::string bytes;
+    for (int i = 0; i < 300; ++i)
+        bytes += std::string(i % 7, 'a') + (i % 3 ? "\r\n" : "\r");
+    bytes += std::string(500, 'b') + "\r\r\n\r";
+    for (size_t capacity = 400; capacity < 420; ++capacity) {
+        TestSource source(bytes);
+        SourceReader reader(source.file, capacity);
+        std::string text;
+        for (const std::string& line : all_lines(reader, 200))
+            text += line;
+        EXPECT_EQ(text, as_text_stream(bytes)) << "capacity " << capacity;
+    }
+}
+
+TEST(SourceReader, GetContinuesFromRepositionInsideTheLastLine) {
+    TestSource source("_f int x;\r\nnext\n");
+    SourceReader reader(source.file, 400);
+    const char* data;
+    size_t length;
+    ASSERT_TRUE(reader.next_line(200, &data, &length));
+    reader.reposition(3);
+    std::string rest;
+    for (int c = reader.get(); c != EOF; c = reader.get())
+        rest += static_cast<char>(c);
+    EXPECT_EQ(rest, "int x;\nnext\n");
+    EXPECT_FALSE(reader.next_line(200, &data, &length));
+}
