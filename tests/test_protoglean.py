@@ -1,0 +1,264 @@
+"""End-to-end cases for protoglean: marked C sources in, header text out."""
+
+import os
+import re
+import unittest
+
+from harness import WINDOWS, ScratchTestCase, expected
+
+HELP_TEXT = (
+    'protoglean afn [:afn] [[+]outfile]  ("&" works for ":" but probably not in XP)\n'
+    "where afn is (are) C file(s), with _f in FIRST COLUMN of lines where functions\n"
+    "in prototype form start. Token is _f. Produces outfile with prototypes\n"
+    'terminated at first encountered {, which is replaced by a ";". Sticks a little\n'
+    "file header in. Provides similar treatment for variables with leading _v;\n"
+    "prefaces the phrase with extern and then emits everything until and including\n"
+    ";. If an equals sign is encountered it will take that as the end of the\n"
+    "variable, so inited _v variables should be typed separately. //Actually now it\n"
+    "figgers _v/_f so either'll do. If +, *appends* to outfile. _copy on a line by\n"
+    "itself copies *next* lines until a line consisting of _uncopy. (w32)\n"
+)
+
+UNIMPRESSED = "Unimpressed with %s.\nMissing token?\a\n"
+
+
+def header(name):
+    return "/* FILE: %s *****************************/\n" % name
+
+
+class ProtogleanCase(ScratchTestCase):
+    def glean(self, *args):
+        return self.run_program("protoglean", *args)
+
+    def assertOutput(self, result, stdout, stderr="", status=0):
+        self.assertEqual((result.status, result.stdout, result.stderr),
+                         (status, expected(stdout), expected(stderr)))
+
+    def assertHelp(self, result):
+        self.assertEqual(result.status, 2)
+        self.assertEqual(result.stdout, b"")
+        banner, _, rest = result.stderr.partition(expected("\n"))
+        self.assertRegex(banner.decode("latin-1"),
+                         r"^usage\.cpp {6}[A-Z][a-z]{2} [ \d]\d \d{4}$")
+        self.assertEqual(rest, expected(HELP_TEXT))
+
+
+class Declarations(ProtogleanCase):
+    def test_examples(self):
+        self.write("a.c",
+                   "_f int add(int a, int b) {\n"
+                   "    return a + b;\n"
+                   "}\n"
+                   "_v int table[10] = { 1, 2 };\n"
+                   "_f int add2(int a, int b)\n"
+                   "{\n"
+                   "}\n"
+                   "_v int x; _v int y;\n"
+                   "_v int n = 3;\n"
+                   "_f void draw(int width = 80) {}\n"
+                   "_v char a[b[1]];\n"
+                   "_v int p;_v int q;\n"
+                   "_f static const char *name(struct s *p,\n"
+                   "\tint n)   {\n")
+        self.assertOutput(self.glean("a.c"),
+                          header("a.c") +
+                          "int add(int a, int b);\n"
+                          "extern int table[];\n"
+                          "int add2(int a, int b)\n;\n"
+                          "extern int x;\n"
+                          "extern int y;\n"
+                          "extern int n;\n"
+                          "void draw(int width = 80);\n"
+                          "extern char a[]];\n"
+                          "extern int p;\n"
+                          "static const char *name(struct s *p,\n\tint n);\n")
+
+    def test_what_is_no_marker(self):
+        self.write("a.c",
+                   "int plain(void) {}\n"
+                   "  \t_f int indented(void) {\n"
+                   "_F int upper(void) {\n"
+                   "_V int upper;\n"
+                   "_fint glued(void) {\n"
+                   "_f(int) paren;\n"
+                   "_f\n"
+                   "_f\tint tab;\n")
+        self.assertOutput(self.glean("a.c"),
+                          header("a.c") + "int indented(void);\nextern int tab;\n")
+
+    def test_file_without_markers_gives_its_header_only(self):
+        self.write("a.c", "int main(void) { return 0; }\n")
+        self.assertOutput(self.glean("a.c"), header("a.c"))
+
+    def test_declaration_that_never_ends_is_reported_and_left_out(self):
+        self.write("a.c", "_v int ok;\n_f int f(int a,\n  int b)   ")
+        self.assertOutput(self.glean("a.c"), header("a.c") + "extern int ok;\n",
+                          UNIMPRESSED % "int f(int a,\n  int b)")
+        # A zero byte ends a declaration as the end of the file does; the
+        # line after it is read as usual.
+        self.write("z.c", b"_v int z\0;\n_v int w;\n")
+        self.assertOutput(self.glean("z.c"), header("z.c") + "extern int w;\n",
+                          UNIMPRESSED % "int z")
+
+    def test_long_declaration_is_cut_at_999_characters(self):
+        self.write("a.c", "_f int f(" + "int a, " * 1000 + "int z) {\n_v int after;\n")
+        out = self.glean("a.c")
+        text = ("int f(" + "int a, " * 1000)[:999]
+        self.assertOutput(out, header("a.c") + text + ";\nextern int after;\n")
+
+    def test_crlf_source_gives_the_same_output_as_lf(self):
+        source = ("_f int f(int a,\n    int b)\n{\n}\n_copy\n  kept\rx\n_uncopy\n"
+                  "_v int x\r= 1;\n")
+        self.write("lf.c", source)
+        self.write("crlf.c", source.replace("\n", "\r\n"))
+        lf = self.glean("lf.c")
+        crlf = self.glean("crlf.c")
+        body = "int f(int a,\n    int b)\n;\n  kept\rx\nextern int x\r;\n"
+        self.assertOutput(lf, header("lf.c") + body)
+        self.assertOutput(crlf, header("crlf.c") + body)
+
+
+class CopyBlocks(ProtogleanCase):
+    def test_lines_between_copy_and_uncopy_are_written_exactly(self):
+        long_line = "".join(chr(ord("a") + i % 26) for i in range(450))
+        self.write("a.c",
+                   "_copy\n"
+                   "  #define A 1\n"
+                   "_f int not_a_prototype(void) {\n"
+                   " _uncopy\n"
+                   "_uncopy \n"
+                   + long_line + "\n"
+                   "_uncopy\n"
+                   " _copy\n"
+                   "_copy \n"
+                   "int hidden;\n")
+        self.assertOutput(self.glean("a.c"),
+                          header("a.c") +
+                          "  #define A 1\n"
+                          "_f int not_a_prototype(void) {\n"
+                          " _uncopy\n"
+                          "_uncopy \n"
+                          + long_line[:199] + "\n" + long_line[199:398] + "\n"
+                          + long_line[398:] + "\n")
+
+    def test_copy_mode_and_nesting_carry_over_files_of_one_argument_only(self):
+        self.write("a1.c", "_f int open(;\n_copy\nfrom a1\n")
+        self.write("a2.c", "from a2\n_uncopy\n_v int x = 1;\n")
+        self.write("b.c", "_v int x = 1;\n")
+        self.write("c.c", "_copy\nfrom c\n")
+        self.assertOutput(self.glean("a?.c", ":c.c", ":b.c"),
+                          header("a1.c") + "extern int open(;\nfrom a1\n" +
+                          header("a2.c") + "from a2\nextern int x = 1;\n" +
+                          header("c.c") + "from c\n" +
+                          header("b.c") + "extern int x;\n")
+
+
+class CommandLine(ProtogleanCase):
+    def test_help_for_no_input_or_two_outputs(self):
+        self.assertHelp(self.glean())
+        self.write("a.c", "_v int a;\n")
+        self.assertHelp(self.glean("a.c", "x.h", "y.h"))
+        self.assertEqual(self.files(), ["a.c"])
+
+    def test_inputs_in_command_line_order_wherever_the_output_stands(self):
+        self.write("a.c", "_v int a;\n")
+        self.write("b.c", "_v int b;\n")
+        self.write("c.c", "_v int c;\n")
+        want = expected(header("a.c") + "extern int a;\n" + header("b.c") + "extern int b;\n" +
+                        header("c.c") + "extern int c;\n")
+        for args in (["a.c", ":b.c", "out.h", "&c.c"], ["a.c", "out.h", ":b.c", "&c.c"]):
+            self.write("out.h", "old content\n")
+            self.assertOutput(self.glean(*args), "")
+            self.assertEqual(self.read("out.h"), want, args)
+
+    def test_plus_appends_to_the_output(self):
+        self.write("a.c", "_v int a;\n")
+        self.write("out.h", expected("old\n"))
+        self.assertOutput(self.glean("a.c", "+out.h"), "")
+        self.assertEqual(self.read("out.h"), expected("old\n" + header("a.c") + "extern int a;\n"))
+        self.assertOutput(self.glean("a.c", "+new.h"), "")
+        self.assertEqual(self.read("new.h"), expected(header("a.c") + "extern int a;\n"))
+
+    def test_empty_input_arguments_yield_no_file(self):
+        self.write("a.c", "_v int a;\n")
+        self.assertOutput(self.glean("", ":", "&", ":a.c"), header("a.c") + "extern int a;\n")
+
+    def test_output_that_cannot_be_opened(self):
+        os.mkdir(self.path("dir"))
+        self.write("a.c", "_v int a;\n")
+        self.assertOutput(self.glean("a.c", "dir"), "", "couldn't open dir for w.", 3)
+        self.assertOutput(self.glean("a.c", "+dir"), "", "couldn't open dir for a.", 3)
+        self.assertOutput(self.glean("a.c", "missing/out.h"), "",
+                          "couldn't open missing/out.h for w.", 3)
+
+    def test_input_that_cannot_be_opened_ends_the_run_after_earlier_output(self):
+        self.write("a.c", "_v int a;\n")
+        os.mkdir(self.path("d.c"))
+        self.write("out.h", "old\n")
+        self.assertOutput(self.glean("nothing*.c", "out.h"), "", "couldn't open nothing*.c for r.", 3)
+        self.assertEqual(self.read("out.h"), b"")
+        self.assertOutput(self.glean("a.c", ":d.c", "out.h"), "", "couldn't open d.c for r.", 3)
+        self.assertEqual(self.read("out.h"), expected(header("a.c") + "extern int a;\n"))
+
+    @unittest.skipIf(WINDOWS, "/dev/full is a POSIX device")
+    def test_output_that_cannot_be_written_is_no_success(self):
+        self.write("a.c", "_v int a;\n")
+        self.assertOutput(self.glean("a.c", "/dev/full"), "", "couldn't write /dev/full.\n", 13)
+
+
+class Wildcards(ProtogleanCase):
+    def sections(self, output):
+        """The output's per-file sections, in order on POSIX; sorted on
+        Windows, whose directory search has an order of its own."""
+        parts = re.split(rb"(?=/\* FILE: )", output)[1:]
+        return sorted(parts) if WINDOWS else parts
+
+    def test_patterns_take_plain_files_keeping_the_directory_as_typed(self):
+        for name in ("b.c", "a.c", "ab.c", "c.h", "sub/x.c", "sub/y.c"):
+            self.write(name, "_v int %s;\n" % name[-3])
+        os.mkdir(self.path("dir.c"))
+        if not WINDOWS:
+            self.write(".hidden.c", "_v int hidden;\n")
+        decl = lambda name: expected(header(name) + "extern int %s;\n" % name[-3])
+        result = self.glean("*.c")
+        self.assertEqual(result.status, 0)
+        self.assertEqual(self.sections(result.stdout), [decl("a.c"), decl("ab.c"), decl("b.c")])
+        result = self.glean("?.c", ":sub/*")
+        self.assertEqual(self.sections(result.stdout)[-2:], [decl("sub/x.c"), decl("sub/y.c")])
+        self.assertEqual(sorted(self.sections(result.stdout)[:2]), [decl("a.c"), decl("b.c")])
+
+    def test_a_name_matching_no_plain_file_is_opened_as_typed(self):
+        self.write(".hidden.c", "_v int hidden;\n")
+        self.assertOutput(self.glean(".hidden.c"), header(".hidden.c") + "extern int hidden;\n")
+
+
+class BadInput(ProtogleanCase):
+    def test_binary_and_huge_input_neither_crash_nor_grow(self):
+        noise = bytes((i * 7919 + i // 13) % 256 for i in range(300000))
+        self.write("bin.c", noise + b"\n_v int after_noise;\n")
+        self.write("line.c", b"x" * 3000000 + b"\n_v int after_line;\n")
+        self.write("decl.c", b"_f int f(" + b"(" * 3000000 + b"{\n_v int after_decl;\n")
+        result = self.glean("bin.c", ":line.c", ":decl.c")
+        self.assertEqual(result.status, 0)
+        self.assertIn(expected("extern int after_noise;\n"), result.stdout)
+        self.assertIn(expected(header("line.c") + "extern int after_line;\n"), result.stdout)
+        self.assertIn(expected(header("decl.c") + "int f" + "(" * 994 + ";\n"), result.stdout)
+        # The 3000000 parentheses left open make "=" no stop for the rest of
+        # decl.c, but ";" still is.
+        self.assertTrue(result.stdout.endswith(expected("extern int after_decl;\n")))
+
+    def test_file_ending_inside_a_copy_block_is_copied_to_its_end(self):
+        self.write("a.c", "_copy\none\ntwo")
+        self.assertOutput(self.glean("a.c"), header("a.c") + "one\ntwo\n")
+
+    @unittest.skipIf(WINDOWS, "file permissions are POSIX ones")
+    def test_unreadable_input(self):
+        if os.geteuid() == 0:
+            self.skipTest("root reads every file")
+        self.write("a.c", "_v int a;\n")
+        os.chmod(self.path("a.c"), 0)
+        self.assertOutput(self.glean("a.c"), "", "couldn't open a.c for r.", 3)
+
+
+if __name__ == "__main__":
+    unittest.main()
