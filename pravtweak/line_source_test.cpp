@@ -1,1 +1,121 @@
+#include "line_source.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_line_source.h"
+
+namespace {
+
+class LineSourceTest : public testing::Test {
+  protected:
+    ScratchDir scratch;
+};
+
+const std::string x(size_t n) {
+    return std::string(n, 'x');
+}
+
+TEST_F(LineSourceTest, PiecesHoldAtMost999CharactersWithCrLfCountingAsOne) {
+    using Pieces = std::vector<std::string>;
+    struct Row {
+        std::string input;
+        Pieces pieces;
+    } rows[] = {
+        {"a\r\nb", {"a\r\n", "b"}},
+        {std::string("a\0b\nc\rd\n", 8), {std::string("a\0b\n", 4), "c\rd\n"}},
+        {x(998) + "\n", {x(998) + "\n"}},
+        {x(999) + "\n", {x(999), "\n"}},
+        {x(998) + "\r\n", {x(998) + "\r\n"}},
+        {x(999) + "\r\n", {x(999), "\r\n"}},
+        {x(997) + "\r\r\n", {x(997) + "\r\r\n"}},
+        {x(2500), {x(999), x(999), x(502)}},
+        {x(1997) + "\r\nz", {x(999), x(998) + "\r\n", "z"}},
+    };
+    for (const Row& row : rows) {
+        FileSource file(row.input);
+        LineSource& s = *file;
+        Pieces got;
+        Piece piece;
+        while (next_piece(s, piece)) {
+            got.emplace_back(piece.data, piece.size);
+            EXPECT_EQ(piece.crlf,
+                      got.back().size() >= 2 && got.back().rfind("\r\n") == got.back().size() - 2);
+        }
+        EXPECT_EQ(got, row.pieces) << row.input.substr(0, 10) << " size " << row.input.size();
+    }
+}
+
+TEST_F(LineSourceTest, RanksTagCountsOnlyWhenWholeInOnePiece) {
+    struct Row {
+        std::string input;
+        int line;  // of the piece holding "<ranks>"; 0: none
+        size_t copied;
+    } rows[] = {
+        {x(995) + "<ranks>\nb<ranks>\n", 3, 1003},
+        {x(992) + "<ranks>\n", 1, 0},
+        {std::string("\0<ranks>\n", 9), 1, 0},
+        {"<Ranks>\n<ranks\n", 0, 15},
+    };
+    for (const Row& row : rows) {
+        FileSource file(row.input);
+        LineSource& s = *file;
+        FILE* out = fopen("out", "wb");
+        int line_number = 0;
+        Piece piece;
+        EXPECT_EQ(copy_until_ranks(s, out, line_number, piece), row.line != 0);
+        fclose(out);
+        EXPECT_EQ(line_number, row.line ? row.line : 2);
+        EXPECT_EQ(read_file("out"), row.input.substr(0, row.copied));
+    }
+}
+
+// Mixed lines, CR LF and LF, zero bytes, lines over 999 characters, near
+// misses of the tag; size bytes, the last a line feed.
+std::string filler(size_t size) {
+    const std::string chunk = std::string("<rank id=\"1\">\r\n\0zero\n</ranks>\t<ranks\n", 39) +
+                              x(2100) + "\r\n" + x(999) + "\r\n" + x(998) + "\r\n";
+    std::string text;
+    while (text.size() < size)
+        text += chunk;
+    text.resize(size - 1);
+    return text + "\n";
+}
+
+// Pieces of a text of whole lines: ceil(characters / 999) per line.
+int count_pieces(const std::string& text) {
+    int pieces = 0;
+    for (size_t start = 0, lf; start < text.size(); start = lf + 1) {
+        lf = text.find('\n', start);
+        size_t chars = lf - start + 1 - (lf > start && text[lf - 1] == '\r');
+        pieces += static_cast<int>((chars + 998) / 999);
+    }
+    return pieces;
+}
+
+TEST_F(LineSourceTest, CopyUntilRanksCopiesByteForByteAcrossRefills) {
+    const size_t cap = LineSource::capacity;
+    for (size_t tag : {cap - 10, cap - 6, cap - 3, cap - 1, cap, cap + 1, 2 * cap + 5}) {
+        const std::string prefix = filler(tag - 2), middle = filler(cap + 1000), tail = filler(500);
+        FileSource file(prefix + "  <ranks>\r\n" + middle + "b<ranks>\n" + tail);
+        LineSource& s = *file;
+        FILE* out = fopen("out", "wb");
+        int line_number = 0;
+        Piece piece;
+        ASSERT_TRUE(copy_until_ranks(s, out, line_number, piece)) << tag;
+        EXPECT_EQ(std::string(piece.data, piece.size), "  <ranks>\r\n");
+        EXPECT_TRUE(piece.crlf);
+        EXPECT_EQ(line_number, count_pieces(prefix) + 1);
+        ASSERT_TRUE(copy_until_ranks(s, out, line_number, piece));
+        EXPECT_EQ(std::string(piece.data, piece.size), "b<ranks>\n");
+        EXPECT_FALSE(copy_until_ranks(s, out, line_number, piece));
+        EXPECT_EQ(line_number, count_pieces(prefix + middle + tail) + 2);
+        EXPECT_FALSE(s.failed);
+        fclose(out);
+        EXPECT_TRUE(read_file("out") == prefix + middle + tail) << tag;
+    }
+}
+
+}  // namespace
