@@ -27,18 +27,6 @@ size_t append_format(char* buffer, size_t size, const char* format, ...) {
     return count;
 }
 
-size_t append_char(char* buffer, size_t size, char c) {
-    // A zero byte formats as an empty text.
-    if (size < 2 || c == '\0')
-        return 0;
-    size_t used = strlen(buffer);
-    if (used >= size - 1)
-        return 0;
-    buffer[used] = c;
-    buffer[used + 1] = '\0';
-    return 1;
-}
-
 char* last_char(char* text) {
     size_t length = strlen(text);
     return length ? text + length - 1 : text;

@@ -11,15 +11,32 @@ namespace protoglean {
 
 namespace {
 
-char decl_text[DECL_SIZE];
+// An output line is built around the declaration text, so that it goes out
+// in one write: "extern " before it, ";" and the line feed after it.
+const char extern_prefix[] = "extern ";
+const size_t prefix_size = sizeof extern_prefix - 1;
+char output_line[prefix_size + DECL_SIZE + 1] = "extern ";
+char* const decl_text = output_line + prefix_size;
+
+// The characters that the declaration scan takes as they come, in runs.
+struct Ordinary {
+    bool of[256];
+    Ordinary() {
+        for (bool& o : of)
+            o = true;
+        for (unsigned char c : {'\0', '(', ')', '=', ';', '{', '['})
+            of[c] = false;
+    }
+};
+const Ordinary ordinary;
 
 void append(char* text, size_t size, size_t& length, char c) {
     length += append_char(text + length, size - length, c);
 }
 
 // Blanks before the stop character do not belong to the declaration; line
-// feeds and tabs there stay.
-void remove_trailing_blanks(char* text) {
+// feeds and tabs there stay. Returns the length left.
+size_t remove_trailing_blanks(char* text) {
     char* last = last_char(text);
     while (*last == ' ') {
         *last = '\0';
@@ -27,23 +44,36 @@ void remove_trailing_blanks(char* text) {
             break;
         --last;
     }
+    return static_cast<size_t>(last - text) + (*last ? 1 : 0);
 }
 
-void write_declaration(StopKind stop, const char* text, FILE* out) {
-    switch (stop) {
-        case StopKind::external:
-            fputs("extern ", out);
-            fputs(text, out);
-            fputs(";\n", out);
-            break;
-        case StopKind::prototype:
-            fputs(text, out);
-            fputs(";\n", out);
-            break;
-        case StopKind::none:
-            fprintf(stderr, "Unimpressed with %s.\nMissing token?\a\n", text);
-            break;
+void write_declaration(StopKind stop, size_t length, FILE* out) {
+    if (stop == StopKind::none) {
+        fprintf(stderr, "Unimpressed with %s.\nMissing token?\a\n", decl_text);
+        return;
     }
+    decl_text[length] = ';';
+    decl_text[length + 1] = '\n';
+    if (stop == StopKind::external)
+        fwrite(output_line, 1, prefix_size + length + 2, out);
+    else
+        fwrite(decl_text, 1, length + 2, out);
+}
+
+// Where skip_blanks would stop in the line of length bytes: at the first
+// byte that is no isspace character, or at the LF or the end.
+size_t first_non_blank(const char* data, size_t length) {
+    size_t i = 0;
+    if (data[length - 1] == '\n') {
+        // The usual indentation, without a bounds test: the LF ends it.
+        while (data[i] == ' ' || data[i] == '\t')
+            ++i;
+        if (data[i] == '\n' || !is_space(static_cast<unsigned char>(data[i])))
+            return i;
+    }
+    while (i < length && data[i] != '\n' && is_space(static_cast<unsigned char>(data[i])))
+        ++i;
+    return i;
 }
 
 }  // namespace
@@ -52,9 +82,15 @@ StopKind scan_declaration(SourceReader& reader, size_t& nesting, char* text, siz
     text[0] = '\0';
     size_t length = 0;
     StopKind stop = StopKind::none;
-    // The end test follows the read, so the character after the stop
-    // character is read too, and lost to the line loop.
-    for (int c = reader.get(); c != EOF && c != 0 && stop == StopKind::none; c = reader.get()) {
+    for (;;) {
+        // Characters without a meaning of their own are taken in runs, as
+        // many as fit.
+        length += reader.take_run(ordinary.of, text + length, size - 1 - length);
+        text[length] = '\0';
+
+        int c = reader.get();
+        if (c == EOF || c == 0)
+            break;
         switch (c) {
             case '(':
                 ++nesting;
@@ -83,8 +119,14 @@ StopKind scan_declaration(SourceReader& reader, size_t& nesting, char* text, siz
                     c = reader.get();
                 } while (c != ']' && c != 0 && c != EOF);
                 break;
-            default:
+            default:  // the run stopped at the end of the buffer
                 append(text, size, length, static_cast<char>(c));
+        }
+        if (stop != StopKind::none) {
+            // The character after the stop character is read as well, and
+            // so lost to the line loop.
+            reader.get();
+            break;
         }
     }
     return stop;
@@ -95,11 +137,13 @@ void extract_source(SourceReader& reader, FILE* out, ExtractState& state) {
     const char* data;
     size_t length;
     while (reader.next_line(LINE_SIZE, &data, &length)) {
-        // Most lines start with neither a blank nor "_" and cannot matter
-        // outside a copy block.
-        unsigned char first = static_cast<unsigned char>(data[0]);
-        if (!state.copying && first != '_' && !is_space(first))
-            continue;
+        // Outside a copy block only a line whose first non-blank is "_" can
+        // matter; most lines are passed over here without a copy.
+        if (!state.copying) {
+            size_t i = first_non_blank(data, length);
+            if (i == length || data[i] != '_')
+                continue;
+        }
         memcpy(line, data, length);
         line[data[length - 1] == '\n' ? length - 1 : length] = '\0';
         const char* cursor = line;
@@ -108,8 +152,9 @@ void extract_source(SourceReader& reader, FILE* out, ExtractState& state) {
             if (strcmp(line, "_uncopy") == 0) {
                 state.copying = false;
             } else {
-                fputs(line, out);
-                putc('\n', out);
+                size_t text_length = strlen(line);
+                line[text_length] = '\n';
+                fwrite(line, 1, text_length + 1, out);
             }
             continue;
         }
@@ -122,22 +167,20 @@ void extract_source(SourceReader& reader, FILE* out, ExtractState& state) {
         skip_word(&cursor);
         skip_blanks(&cursor);
         reader.reposition(static_cast<size_t>(cursor - line));
-        StopKind stop = scan_declaration(reader, state.nesting, decl_text, sizeof decl_text);
-        remove_trailing_blanks(decl_text);
-        write_declaration(stop, decl_text, out);
+        StopKind stop = scan_declaration(reader, state.nesting, decl_text, DECL_SIZE);
+        write_declaration(stop, remove_trailing_blanks(decl_text), out);
     }
 }
 
 void extract_argument(char* input_name, FILE* out) {
     ExtractState state;
+    SourceReader reader;
     while (const char* name = next_input_name(input_name)) {
         FILE* file;
         checked_fopen(&file, name, "r", true);
         fprintf(out, "/* FILE: %s *****************************/\n", name);
-        {
-            SourceReader reader(file);
-            extract_source(reader, out, state);
-        }
+        reader.start(file);
+        extract_source(reader, out, state);
         fclose(file);
     }
 }

@@ -100,3 +100,16 @@ TEST(ExtractSource, RemovesOnlyTrailingBlanksEvenWhenNothingElseIsLeft) {
     // are the whole declaration.
     EXPECT_EQ(extract("_f" + std::string(300, ' ') + ";\n"), "extern ;\n");
 }
+
+TEST(ExtractSource, FindsMarkersAfterAnyBlanksAndWherePiecesOfLongLinesStart) {
+    EXPECT_EQ(extract(" \t\v\f\r_v int a;\n"), "extern int a;\n");
+    // A line of 199 blanks and more is read in pieces of 199 characters;
+    // the marker counts when it starts a piece after blanks only.
+    EXPECT_EQ(extract(std::string(199, ' ') + "_v int b;\n"), "extern int b;\n");
+    EXPECT_EQ(extract(std::string(250, ' ') + "_v int c;\n"), "extern int c;\n");
+    EXPECT_EQ(extract(std::string(197, 'x') + "  _v int d;\n"), "extern int d;\n");
+    EXPECT_EQ(extract(std::string(196, 'x') + "  _v int d;\n"), "");
+    EXPECT_EQ(extract(std::string(197, 'x') + "_v int e;\n"), "");
+    // Blanks up to the end of a file without a final LF.
+    EXPECT_EQ(extract("   "), "");
+}

@@ -4,10 +4,14 @@
 
 namespace protoglean {
 
-SourceReader::SourceReader(FILE* file, size_t capacity)
-    : file_(file), buffer_(new char[capacity]), capacity_(capacity) {
+SourceReader::SourceReader(size_t capacity) : buffer_(new char[capacity]), capacity_(capacity) {}
+
+void SourceReader::start(FILE* file) {
+    file_ = file;
     // The buffer here replaces the stream's own.
     setvbuf(file_, nullptr, _IONBF, 0);
+    pos_ = end_ = line_start_ = 0;
+    at_eof_ = held_cr_ = false;
 }
 
 SourceReader::~SourceReader() {

@@ -13,14 +13,22 @@ namespace protoglean {
 
 class SourceReader {
   public:
-    static const size_t default_capacity = size_t(1) << 20;
+    static const size_t default_capacity = size_t(1) << 16;
 
-    // Reads file (opened in binary mode; not owned) through a buffer of
-    // capacity bytes, at least twice the largest line size asked for.
-    explicit SourceReader(FILE* file, size_t capacity = default_capacity);
+    // A reader with a buffer of capacity bytes, at least twice the largest
+    // line size asked for; start gives it a file.
+    explicit SourceReader(size_t capacity = default_capacity);
+    // Reads file from the start of the buffer.
+    SourceReader(FILE* file, size_t capacity = default_capacity) : SourceReader(capacity) {
+        start(file);
+    }
     ~SourceReader();
     SourceReader(const SourceReader&) = delete;
     SourceReader& operator=(const SourceReader&) = delete;
+
+    // Starts on file (opened in binary mode; not owned), dropping what is
+    // left of the file before.
+    void start(FILE* file);
 
     // The next line as fgets(buffer, size) would read it: at most size - 1
     // bytes, ending after the first LF. The bytes stay valid until the next
@@ -31,11 +39,10 @@ class SourceReader {
         size_t available = end_ - pos_;
         if (available == 0)
             return false;
-        const char* begin = buffer_ + pos_;
-        size_t limit = available < size - 1 ? available : size - 1;
-        const void* lf = memchr(begin, '\n', limit);
-        *length = lf ? static_cast<size_t>(static_cast<const char*>(lf) - begin) + 1 : limit;
-        *data = begin;
+        size_t limit = pos_ + (available < size - 1 ? available : size - 1);
+        const void* lf = memchr(buffer_ + pos_, '\n', limit - pos_);
+        *data = buffer_ + pos_;
+        *length = lf ? static_cast<size_t>(static_cast<const char*>(lf) - *data) + 1 : limit - pos_;
         line_start_ = pos_;
         pos_ += *length;
         return true;
@@ -55,11 +62,28 @@ class SourceReader {
         return static_cast<unsigned char>(buffer_[pos_++]);
     }
 
+    // Takes the bytes from the read position on for which ordinary is true,
+    // as far as the buffer holds them (it is refilled first when empty), and
+    // copies the first room of them to text; returns the number copied. The
+    // caller reads on with get, which may bring more of them.
+    size_t take_run(const bool* ordinary, char* text, size_t room) {
+        if (pos_ == end_)
+            fill();
+        const char* p = buffer_ + pos_;
+        const char* end = buffer_ + end_;
+        size_t copied = 0;
+        for (; p < end && ordinary[static_cast<unsigned char>(*p)]; ++p)
+            if (copied < room)
+                text[copied++] = *p;
+        pos_ = static_cast<size_t>(p - buffer_);
+        return copied;
+    }
+
   private:
     // Keeps the unread bytes and reads as many more as fit behind them.
     void fill();
 
-    FILE* file_;
+    FILE* file_ = nullptr;
     char* buffer_;
     size_t capacity_;
     size_t pos_ = 0, end_ = 0, line_start_ = 0;
