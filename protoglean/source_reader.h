@@ -71,11 +71,15 @@ class SourceReader {
             fill();
         const char* p = buffer_ + pos_;
         const char* end = buffer_ + end_;
-        size_t copied = 0;
-        for (; p < end && ordinary[static_cast<unsigned char>(*p)]; ++p)
-            if (copied < room)
-                text[copied++] = *p;
+        const char* full = room < end_ - pos_ ? p + room : end;
+        char* out = text;
+        while (p < full && ordinary[static_cast<unsigned char>(*p)])
+            *out++ = *p++;
+        if (p == full)
+            while (p < end && ordinary[static_cast<unsigned char>(*p)])
+                ++p;
         pos_ = static_cast<size_t>(p - buffer_);
+        size_t copied = static_cast<size_t>(out - text);
         return copied;
     }
 
