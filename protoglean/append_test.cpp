@@ -5,9 +5,7 @@
 #include <cstring>
 #include <string>
 
-using protoglean::append_char;
 using protoglean::append_format;
-using protoglean::last_char;
 
 TEST(AppendFormat, KeepsBufferBelowItsSize) {
     struct Row {
@@ -41,20 +39,4 @@ TEST(AppendFormat, CutsAFormattedPieceAtNinetyNineCharacters) {
     std::string piece(150, 'p');
     EXPECT_EQ(append_format(buffer, sizeof buffer, "%s", piece.c_str()), 99u);
     EXPECT_EQ(strlen(buffer), 99u);
-}
-
-TEST(AppendChar, StopsOneBeforeTheSize) {
-    char buffer[4] = "";
-    EXPECT_EQ(append_char(buffer, sizeof buffer, 'a'), 1u);
-    EXPECT_EQ(append_char(buffer, sizeof buffer, 'b'), 1u);
-    EXPECT_EQ(append_char(buffer, sizeof buffer, 'c'), 1u);
-    EXPECT_EQ(append_char(buffer, sizeof buffer, 'd'), 0u);
-    EXPECT_STREQ(buffer, "abc");
-}
-
-TEST(LastChar, PointsAtLastCharacterOrTerminatorOfEmptyText) {
-    char text[] = "abc";
-    EXPECT_EQ(last_char(text), text + 2);
-    char empty[] = "";
-    EXPECT_EQ(last_char(empty), empty);
 }

@@ -4,7 +4,6 @@
 
 using protoglean::is_marker;
 using protoglean::skip_blanks;
-using protoglean::skip_word;
 
 TEST(IsMarker, NeedsLowerCaseFOrVAndABlankAfter) {
     struct Row {
@@ -34,23 +33,6 @@ TEST(SkipBlanks, SkipsIsspaceCharactersButStopsAtLineFeed) {
     for (const Row& row : rows) {
         const char* cursor = row.text;
         EXPECT_EQ(skip_blanks(&cursor), row.line_used_up) << row.text;
-        EXPECT_EQ(static_cast<size_t>(cursor - row.text), row.stop) << row.text;
-    }
-}
-
-TEST(SkipWord, SkipsPrintableCharactersOtherThanBlank) {
-    struct Row {
-        const char* text;
-        size_t stop;
-        bool line_used_up;
-    };
-    const Row rows[] = {
-        {"_f int", 2, false}, {"abc\n", 3, true},  {"abc", 3, true},
-        {"ab\x01", 2, false}, {"a\xe9", 1, false}, {" x", 0, false},
-    };
-    for (const Row& row : rows) {
-        const char* cursor = row.text;
-        EXPECT_EQ(skip_word(&cursor), row.line_used_up) << row.text;
         EXPECT_EQ(static_cast<size_t>(cursor - row.text), row.stop) << row.text;
     }
 }
