@@ -1,0 +1,69 @@
+"""pravtweak's questions answered on a pseudo-terminal (POSIX build only)."""
+
+import os
+import pty
+import select
+import subprocess
+import unittest
+
+from harness import ScratchTestCase, WINDOWS, program
+from test_pravtweak import INI, organ
+
+
+def run_on_terminal(args, cwd, keys):
+    """Runs pravtweak with a terminal as standard input and output, typing
+    each key once the program waits; returns (status, terminal output)."""
+    master, slave = pty.openpty()
+    proc = subprocess.Popen([program("pravtweak")] + args, cwd=cwd, stdin=slave, stdout=slave,
+                            stderr=subprocess.PIPE, close_fds=True)
+    os.close(slave)
+    seen = b""
+    pending = list(keys)
+    while True:
+        ready, _, _ = select.select([master], [], [], 0.3)
+        if ready:
+            try:
+                data = os.read(master, 4096)
+            except OSError:
+                break
+            if not data:
+                break
+            seen += data
+        elif pending:
+            os.write(master, pending.pop(0))
+        elif proc.poll() is not None:
+            break
+    proc.wait(timeout=10)
+    os.close(master)
+    return proc.returncode, seen
+
+
+@unittest.skipIf(WINDOWS, "pseudo-terminals are a POSIX test device")
+class Terminal(ScratchTestCase):
+    def test_question_answered_y_Y_and_n(self):
+        for key, status in ((b"y", 0), (b"Y", 0), (b"n", 12)):
+            self.write("organ.xml", organ(ids=range(9)))
+            self.write("e.ini", INI)
+            code, seen = run_on_terminal(["e.ini"], self.dir, [key])
+            self.assertEqual(code, status, key)
+            self.assertEqual(os.path.exists(self.path("organ.b~k")), status == 0)
+            for name in os.listdir(self.dir):
+                os.remove(self.path(name))
+
+    def test_pager(self):
+        code, seen = run_on_terminal([], self.dir, [b"y", b"n"])
+        self.assertEqual(code, 7)
+        self.assertIn(b":" * 66, seen)
+        self.assertIn(b'(You can redirect this information to a file, i.e. "pravtweak >file~".)',
+                      seen)
+        self.assertIn(b"More? (Y/): N\x08", seen)
+        self.assertIn(b"\r" + b" " * 21 + b"\r", seen)
+        self.assertIn(b"Harmonic Tuba=R 3", seen)
+        self.assertNotIn(b"[soundfont]", seen)
+        code, seen = run_on_terminal([], self.dir, [b"\r"])
+        self.assertEqual(code, 7)
+        self.assertNotIn(b"[pan]", seen)
+
+
+if __name__ == "__main__":
+    unittest.main()
