@@ -129,10 +129,5 @@ int apply_pan_section(const INIMAP* map) {
 }
 
 int apply_pan_settings() {
-    int result = 0;
-    for (int32_t k = 1; k <= runConfiguration.mapCount; ++k) {
-        set_section_name("pan", k);
-        result |= apply_pan_section(section_map(runConfiguration.panMaps, k));
-    }
-    return result;
+    return apply_sections("pan", runConfiguration.panMaps, apply_pan_section);
 }

@@ -5,6 +5,7 @@
 
 #include "messages.h"
 #include "pan_settings.h"
+#include "run_configuration.h"
 #include "run_state.h"
 #include "soundfont_settings.h"
 #include "volume_settings.h"
@@ -32,6 +33,16 @@ const qIni_space::INIMAP* section_map(const std::vector<qIni_space::INIMAP>& map
     if (map_number < 1 || static_cast<size_t>(map_number) > maps.size())
         return nullptr;
     return &maps[static_cast<size_t>(map_number) - 1];
+}
+
+int apply_sections(const char* base, const std::vector<qIni_space::INIMAP>& maps,
+                   int (*apply_section)(const qIni_space::INIMAP*)) {
+    int result = 0;
+    for (int32_t k = 1; k <= runConfiguration.mapCount; ++k) {
+        set_section_name(base, k);
+        result |= apply_section(section_map(maps, k));
+    }
+    return result;
 }
 
 bool same_word_nocase(const std::string& key, const char* word) {

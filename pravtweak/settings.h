@@ -26,6 +26,11 @@ void set_section_name(const char* base, int32_t map_number);
 const qIni_space::INIMAP* section_map(const std::vector<qIni_space::INIMAP>& maps,
                                       int32_t map_number);
 
+// Applies every section map of one kind by ascending map number, naming
+// each section first; returns the bitwise OR of the section results.
+int apply_sections(const char* base, const std::vector<qIni_space::INIMAP>& maps,
+                   int (*apply_section)(const qIni_space::INIMAP*));
+
 // Whether the key equals the lower-case word, letter case ignored.
 bool same_word_nocase(const std::string& key, const char* word);
 

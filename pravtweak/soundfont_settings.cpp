@@ -87,10 +87,5 @@ int apply_soundfont_section(const INIMAP* map) {
 }
 
 int apply_soundfont_settings() {
-    int result = 0;
-    for (int32_t k = 1; k <= runConfiguration.mapCount; ++k) {
-        set_section_name("soundfont", k);
-        result |= apply_soundfont_section(section_map(runConfiguration.soundfontMaps, k));
-    }
-    return result;
+    return apply_sections("soundfont", runConfiguration.soundfontMaps, apply_soundfont_section);
 }

@@ -69,10 +69,5 @@ int apply_volume_section(const INIMAP* map) {
 }
 
 int apply_volume_settings() {
-    int result = 0;
-    for (int32_t k = 1; k <= runConfiguration.mapCount; ++k) {
-        set_section_name("volume", k);
-        result |= apply_volume_section(section_map(runConfiguration.volumeMaps, k));
-    }
-    return result;
+    return apply_sections("volume", runConfiguration.volumeMaps, apply_volume_section);
 }
