@@ -118,4 +118,39 @@ TEST_F(LineSourceTest, CopyUntilRanksCopiesByteForByteAcrossRefills) {
     }
 }
 
+TEST_F(LineSourceTest, LineNumbersHoldOverEveryMixOfLineLengths) {
+    // Line lengths around the 999-character limit and around the spacing of
+    // line feeds that lets lines be counted without splitting each one.
+    unsigned seed = 1;
+    auto next = [&seed](unsigned n) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % n;
+    };
+    for (int round = 0; round < 20; ++round) {
+        std::string text;
+        while (text.size() < 3 * LineSource::capacity) {
+            size_t kind = next(4);
+            size_t length = kind == 0   ? next(40)
+                            : kind == 1 ? 490 + next(20)
+                            : kind == 2 ? 990 + next(20)
+                                        : next(3000);
+            text += x(length) + (next(2) ? "\r\n" : "\n");
+        }
+        size_t lead = next(2000);
+        if (lead % 999 > 991)
+            lead -= 10;  // a tag cut by a piece's end would not count
+        const std::string tail = x(lead) + "<ranks>\n";
+        FileSource file(text + tail);
+        LineSource& s = *file;
+        FILE* out = fopen("out", "wb");
+        int line_number = 0;
+        Piece piece;
+        ASSERT_TRUE(copy_until_ranks(s, out, line_number, piece));
+        fclose(out);
+        const int tail_pieces = count_pieces(tail);
+        EXPECT_EQ(line_number, count_pieces(text) + tail_pieces);
+        EXPECT_TRUE(read_file("out") == text + tail.substr(0, (tail_pieces - 1) * 999)) << round;
+    }
+}
+
 }  // namespace
