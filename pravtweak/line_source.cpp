@@ -83,7 +83,7 @@ void skip_short_lines(LineSource& s, int& line_number) {
     while (s.buffer[last] != '\n')
         --last;
     s.start = last + 1;
-    line_number = static_cast<int>(static_cast<unsigned>(line_number) + lines);
+    count_lines(line_number, lines);
 }
 
 }  // namespace
@@ -126,7 +126,7 @@ bool copy_until_ranks(LineSource& s, FILE* out, int& line_number, Piece& ranks_l
         skip_short_lines(s, line_number);
         if (!next_piece(s, piece))
             break;
-        line_number = static_cast<int>(static_cast<unsigned>(line_number) + 1u);
+        count_lines(line_number, 1);
         size_t piece_start = static_cast<size_t>(piece.data - s.buffer);
         if (s.tag < s.start) {
             // The tag starts in this piece; a tag cut by the piece's end

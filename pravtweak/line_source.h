@@ -31,6 +31,13 @@ struct LineSource {
 // Reads the next piece; false at the end of the input.
 bool next_piece(LineSource& source, Piece& piece);
 
+// Adds read lines to a line counter; past INT32_MAX it wraps as a 32-bit
+// counter does instead of overflowing.
+inline void count_lines(int& line_number, size_t lines) {
+    line_number =
+        static_cast<int>(static_cast<unsigned>(line_number) + static_cast<unsigned>(lines));
+}
+
 // True when the piece contains text (zero bytes included).
 bool piece_contains(const Piece& piece, const char* text);
 

@@ -30,16 +30,20 @@ const Field fields[] = {
 bool tag_value(const Piece& line, const char* tag, int32_t& value) {
     size_t tag_size = strlen(tag);
     const char* found = find_bytes(line.data, line.size, tag, tag_size);
-    if (!found) return false;
+    if (!found)
+        return false;
     // The piece is not terminated: copy what follows the tag (it is short).
     const char* end = line.data + line.size;
     const char* p = found + tag_size;
-    while (p < end && std::isspace(static_cast<unsigned char>(*p))) ++p;
+    while (p < end && std::isspace(static_cast<unsigned char>(*p)))
+        ++p;
     char digits[32];
     size_t n = 0;
-    if (p < end && (*p == '+' || *p == '-')) digits[n++] = *p++;
+    if (p < end && (*p == '+' || *p == '-'))
+        digits[n++] = *p++;
     // Leading zeros add nothing and would only fill the copy.
-    while (p + 1 < end && *p == '0' && std::isdigit(static_cast<unsigned char>(p[1]))) ++p;
+    while (p + 1 < end && *p == '0' && std::isdigit(static_cast<unsigned char>(p[1])))
+        ++p;
     while (p < end && n < sizeof digits - 1 && std::isdigit(static_cast<unsigned char>(*p)))
         digits[n++] = *p++;
     digits[n] = '\0';
@@ -49,8 +53,10 @@ bool tag_value(const Piece& line, const char* tag, int32_t& value) {
 
 std::string line_excerpt(const Piece& line) {
     size_t first = 0, last = line.size;
-    while (first < last && is_white(line.data[first])) ++first;
-    while (last > first && is_white(line.data[last - 1])) --last;
+    while (first < last && is_white(line.data[first]))
+        ++first;
+    while (last > first && is_white(line.data[last - 1]))
+        --last;
     return std::string(line.data + first, last - first);
 }
 
@@ -59,7 +65,7 @@ int read_ranks(LineSource& source, int& line_number) {
     int32_t id = 0;
     Piece line;
     while (next_piece(source, line)) {
-        line_number = static_cast<int>(static_cast<unsigned>(line_number) + 1u);
+        count_lines(line_number, 1);
         if (piece_contains(line, "<rank id=\"")) {
             tag_value(line, "<rank id=\"", id);
             rank = find_rank_by_id(id);
@@ -69,7 +75,8 @@ int read_ranks(LineSource& source, int& line_number) {
             continue;
         }
         if (piece_contains(line, "</rank>")) {
-            if (rank) rank->read = true;
+            if (rank)
+                rank->read = true;
             id = -1;
             continue;
         }
@@ -80,12 +87,15 @@ int read_ranks(LineSource& source, int& line_number) {
                              current_model->ranks[i].name);
             return 0;
         }
-        if (id < 0) complain(false, "pravtweak %d:missing rank id <ranks>?", line_number);
-        if (piece_contains(line, "<device>")) continue;
+        if (id < 0)
+            complain(false, "pravtweak %d:missing rank id <ranks>?", line_number);
+        if (piece_contains(line, "<device>"))
+            continue;
         for (const Field& field : fields) {
             int32_t value;
             if (tag_value(line, field.tag, value)) {
-                if (rank) rank->*field.member = value;
+                if (rank)
+                    rank->*field.member = value;
                 break;
             }
         }
