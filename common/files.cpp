@@ -9,7 +9,8 @@
 
 FILE* checked_fopen(FILE** handle, const char* path, const char* mode, bool binary) {
     std::string open_mode(mode);
-    if (binary) open_mode += 'b';
+    if (binary)
+        open_mode += 'b';
     *handle = platform::open_file(path, open_mode.c_str());
     if (!*handle) {
         fprintf(stderr, "couldn't open %s for %s.", path, mode);
@@ -29,13 +30,18 @@ namespace {
 
 void* checked_alloc(size_t size) {
     void* block = calloc(size ? size : 1, 1);
-    if (!block) out_of_memory();
+    if (!block)
+        out_of_memory();
     return block;
 }
 
-void install_out_of_memory_handler() { std::set_new_handler(out_of_memory); }
+void install_out_of_memory_handler() {
+    std::set_new_handler(out_of_memory);
+}
 
-bool file_exists(const char* path) { return platform::path_exists(path); }
+bool file_exists(const char* path) {
+    return platform::path_exists(path);
+}
 
 void touch_file(const char* path) {
     FILE* f;
@@ -56,43 +62,54 @@ char* heap_copy(const std::string& text) {
 
 }  // namespace
 
-const char* temp_template() { return temp_name.c_str(); }
+const char* temp_template() {
+    return temp_name.c_str();
+}
 
-void reset_temp_template(const char* name) { temp_name = name ? name : initial_template; }
+void reset_temp_template(const char* name) {
+    temp_name = name ? name : initial_template;
+}
 
 int bump_temp_name() {
     for (int i = 6; i >= 0; --i) {
-        if (++temp_name[i] <= 'Z') return 0;
+        if (++temp_name[i] <= 'Z')
+            return 0;
         temp_name[i] = 'A';
     }
     return -1;
 }
 
 char* make_temp_file(const char* extension) {
-    if (extension) temp_name = temp_name.substr(0, 8) + extension;
+    if (extension)
+        temp_name = temp_name.substr(0, 8) + extension;
     for (;;) {
         // A name taken between the test and the creation counts as taken.
         if (!file_exists(temp_name.c_str())) {
             platform::Created result = platform::create_exclusive(temp_name.c_str());
-            if (result == platform::Created::ok) break;
+            if (result == platform::Created::ok)
+                break;
             if (result == platform::Created::failed) {
                 fprintf(stderr, "couldn't open %s for %s.", temp_name.c_str(), "w");
                 exit(3);
             }
         }
-        if (bump_temp_name() == -1) complain(true, "pravtweak:Ran out of temp names!?");
+        if (bump_temp_name() == -1)
+            complain(true, "pravtweak:Ran out of temp names!?");
     }
     return heap_copy(temp_name);
 }
 
-char* new_temp_file() { return make_temp_file(".Q~V"); }
+char* new_temp_file() {
+    return make_temp_file(".Q~V");
+}
 
 PathParts split_path(const std::string& path) {
     PathParts parts;
     size_t drive = platform::drive_length(path.c_str());
     size_t name_start = drive;
     for (size_t i = drive; i < path.size(); ++i)
-        if (platform::is_separator(path[i])) name_start = i + 1;
+        if (platform::is_separator(path[i]))
+            name_start = i + 1;
     size_t dot = path.rfind('.');
     size_t ext_start = dot == std::string::npos || dot < name_start ? path.size() : dot;
     parts.drive = path.substr(0, drive);
@@ -120,7 +137,8 @@ std::string format_date_stamp(const std::tm& time) {
     const char* half = "am";
     if (hour >= 12) {
         half = "pm";
-        if (hour > 12) hour -= 12;
+        if (hour > 12)
+            hour -= 12;
     }
     char buffer[64];
     snprintf(buffer, sizeof buffer, "%s %u/%u/%02u %u:%02u %s", weekdays[time.tm_wday % 7],

@@ -16,7 +16,8 @@ void complain(bool show_usage, const char* format, ...) {
     fputc('\n', stderr);
     fflush(stderr);
     ++error_count;
-    if (show_usage) usage();
+    if (show_usage)
+        usage();
 }
 
 bool ask_yes() {
@@ -27,7 +28,8 @@ bool ask_yes() {
 }
 
 bool ask_more() {
-    if (!platform::stdout_is_terminal()) return true;
+    if (!platform::stdout_is_terminal())
+        return true;
     printf("More? (Y/): N%c", 8);
     int key = platform::read_key(false);
     fputs("\r                     \r", stdout);

@@ -14,8 +14,12 @@
 
 namespace platform {
 
-bool stdin_is_terminal() { return isatty(0) == 1; }
-bool stdout_is_terminal() { return isatty(1) == 1; }
+bool stdin_is_terminal() {
+    return isatty(0) == 1;
+}
+bool stdout_is_terminal() {
+    return isatty(1) == 1;
+}
 
 namespace {
 
@@ -41,13 +45,17 @@ const int caught_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 }  // namespace
 
 int read_key(bool echo) {
-    if (!stdin_is_terminal()) return -1;
+    if (!stdin_is_terminal())
+        return -1;
     fflush(stdout);
-    if (tcgetattr(0, &saved_terminal) != 0) return -1;
-    struct sigaction action {}, previous[4];
+    if (tcgetattr(0, &saved_terminal) != 0)
+        return -1;
+    struct sigaction action {
+    }, previous[4];
     action.sa_handler = restore_and_reraise;
     sigemptyset(&action.sa_mask);
-    for (int i = 0; i < 4; ++i) sigaction(caught_signals[i], &action, &previous[i]);
+    for (int i = 0; i < 4; ++i)
+        sigaction(caught_signals[i], &action, &previous[i]);
 
     struct termios raw = saved_terminal;
     raw.c_lflag &= ~static_cast<tcflag_t>(ICANON);
@@ -65,10 +73,12 @@ int read_key(bool echo) {
         do {
             n = read(0, &c, 1);
         } while (n < 0 && errno == EINTR);
-        if (n == 1) key = c;
+        if (n == 1)
+            key = c;
     }
     restore_terminal();
-    for (int i = 0; i < 4; ++i) sigaction(caught_signals[i], &previous[i], nullptr);
+    for (int i = 0; i < 4; ++i)
+        sigaction(caught_signals[i], &previous[i], nullptr);
     return key;
 }
 
@@ -94,12 +104,15 @@ bool path_exists(const char* path) {
 
 Created create_exclusive(const char* path) {
     int fd = open(path, O_WRONLY | O_CREAT | O_EXCL, 0666);
-    if (fd < 0) return errno == EEXIST ? Created::taken : Created::failed;
+    if (fd < 0)
+        return errno == EEXIST ? Created::taken : Created::failed;
     close(fd);
     return Created::ok;
 }
 
-bool delete_file(const char* path) { return unlink(path) == 0; }
+bool delete_file(const char* path) {
+    return unlink(path) == 0;
+}
 
 bool commit_and_close(FILE* f) {
     bool ok = fflush(f) == 0 && !ferror(f);
@@ -112,7 +125,8 @@ namespace {
 // Copies a file's bytes to a new file; false (and nothing left) on failure.
 bool copy_to_new_file(const char* from, const char* to) {
     int in = open(from, O_RDONLY);
-    if (in < 0) return false;
+    if (in < 0)
+        return false;
     struct stat st;
     mode_t mode = fstat(in, &st) == 0 ? (st.st_mode & 07777) : 0666;
     int out = open(to, O_WRONLY | O_CREAT | O_EXCL, mode);
@@ -124,34 +138,40 @@ bool copy_to_new_file(const char* from, const char* to) {
     bool ok = true;
     for (;;) {
         ssize_t n = read(in, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n <= 0) {
             ok = n == 0;
             break;
         }
         for (ssize_t done = 0; done < n;) {
             ssize_t w = write(out, buffer + done, static_cast<size_t>(n - done));
-            if (w < 0 && errno == EINTR) continue;
+            if (w < 0 && errno == EINTR)
+                continue;
             if (w <= 0) {
                 ok = false;
                 break;
             }
             done += w;
         }
-        if (!ok) break;
+        if (!ok)
+            break;
     }
     close(in);
     ok = fsync(out) == 0 && ok;
     ok = close(out) == 0 && ok;
-    if (!ok) unlink(to);
+    if (!ok)
+        unlink(to);
     return ok;
 }
 
 }  // namespace
 
 bool move_file(const char* from, const char* to) {
-    if (rename(from, to) == 0) return true;
-    if (errno != EXDEV) return false;
+    if (rename(from, to) == 0)
+        return true;
+    if (errno != EXDEV)
+        return false;
     // Another file system: copy beside the target under a fresh name, rename
     // that into place, and only then delete the source, so the target never
     // holds a partial copy.
@@ -160,9 +180,11 @@ bool move_file(const char* from, const char* to) {
     std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     for (unsigned n = 0; n < 10000; ++n) {
         std::string beside = dir + ".move~" + std::to_string(getpid()) + "~" + std::to_string(n);
-        if (path_exists(beside.c_str())) continue;
+        if (path_exists(beside.c_str()))
+            continue;
         if (!copy_to_new_file(from, beside.c_str())) {
-            if (errno == EEXIST) continue;
+            if (errno == EEXIST)
+                continue;
             return false;
         }
         if (rename(beside.c_str(), to) != 0) {
@@ -175,22 +197,31 @@ bool move_file(const char* from, const char* to) {
     return false;
 }
 
-bool is_separator(char c) { return c == '/'; }
+bool is_separator(char c) {
+    return c == '/';
+}
 
-size_t drive_length(const char*) { return 0; }
+size_t drive_length(const char*) {
+    return 0;
+}
 
-bool same_name(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+bool same_name(const char* a, const char* b) {
+    return std::strcmp(a, b) == 0;
+}
 
 std::vector<std::string> find_files(const std::string& directory, const std::string& pattern) {
     std::vector<std::string> names;
     DIR* dir = opendir(directory.empty() ? "." : directory.c_str());
-    if (!dir) return names;
+    if (!dir)
+        return names;
     while (struct dirent* entry = readdir(dir)) {
         const char* name = entry->d_name;
-        if (name[0] == '.' || !wildcard_match(pattern.c_str(), name)) continue;
+        if (name[0] == '.' || !wildcard_match(pattern.c_str(), name))
+            continue;
         struct stat st;
         std::string path = directory + name;
-        if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.emplace_back(name);
+        if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            names.emplace_back(name);
     }
     closedir(dir);
     std::sort(names.begin(), names.end());

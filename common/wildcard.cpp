@@ -18,6 +18,7 @@ bool wildcard_match(const char* pattern, const char* name) {
             return false;
         }
     }
-    while (*pattern == '*') ++pattern;
+    while (*pattern == '*')
+        ++pattern;
     return *pattern == '\0';
 }

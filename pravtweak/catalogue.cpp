@@ -77,8 +77,9 @@ void fill_model(OrganModel& model, const char* name, const RankDefaults* ranks, 
     model.name = name;
     model.rank_count = count;
     for (int32_t id = 0; id < count; ++id)
-        model.ranks[id] = RankRecord{ranks[id].name, id,  id,    95, ranks[id].pan, 25,
-                                     ranks[id].patch1, ranks[id].patch2, false};
+        model.ranks[id] =
+            RankRecord{ranks[id].name,   id,   id, 95, ranks[id].pan, 25, ranks[id].patch1,
+                       ranks[id].patch2, false};
 }
 
 struct CatalogueInit {
@@ -111,25 +112,32 @@ bool find_model(const char* name) {
 void list_models() {
     for (const OrganModel* model = model_catalogue; model->name; ++model) {
         printf("%s\n", model->name);
-        for (int32_t i = 0; i < model->rank_count; ++i) printf("  %s\n", model->ranks[i].name);
+        for (int32_t i = 0; i < model->rank_count; ++i)
+            printf("  %s\n", model->ranks[i].name);
     }
 }
 
 RankRecord* find_rank_by_id(int32_t id) {
-    if (!current_model) return nullptr;
+    if (!current_model)
+        return nullptr;
     for (int32_t i = 0; i < current_model->rank_count; ++i)
-        if (current_model->ranks[i].id == id) return &current_model->ranks[i];
+        if (current_model->ranks[i].id == id)
+            return &current_model->ranks[i];
     return nullptr;
 }
 
 RankRecord* find_rank_by_name(const char* text) {
-    if (!current_model) return nullptr;
+    if (!current_model)
+        return nullptr;
     for (int32_t i = 0; i < current_model->rank_count; ++i)
-        if (find_nocase(current_model->ranks[i].name, text)) return &current_model->ranks[i];
+        if (find_nocase(current_model->ranks[i].name, text))
+            return &current_model->ranks[i];
     return nullptr;
 }
 
 void clear_read_flags() {
-    if (!current_model) return;
-    for (int32_t i = 0; i < current_model->rank_count; ++i) current_model->ranks[i].read = false;
+    if (!current_model)
+        return;
+    for (int32_t i = 0; i < current_model->rank_count; ++i)
+        current_model->ranks[i].read = false;
 }

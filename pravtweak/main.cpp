@@ -10,7 +10,8 @@ int main(int argc, char** argv) {
     const char* ini_path = nullptr;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
-        if (arg[0] == '/') prefix = '/';
+        if (arg[0] == '/')
+            prefix = '/';
         if (arg[0] == prefix) {
             switch (arg[1]) {
                 case '\0':
@@ -25,10 +26,12 @@ int main(int argc, char** argv) {
                     usage();
             }
         } else {
-            if (ini_path) usage();
+            if (ini_path)
+                usage();
             ini_path = setIniPath(arg);
         }
     }
-    if (!ini_path) usage();
+    if (!ini_path)
+        usage();
     return run_edit();
 }

@@ -36,7 +36,8 @@ int replace_organ_file(const char* xml_path, const char* temp_path) {
         return 13;
     }
     char* backup = backup_name(xml_path);
-    if (!platform::move_file(xml_path, backup)) return fail_move(xml_path, backup);
+    if (!platform::move_file(xml_path, backup))
+        return fail_move(xml_path, backup);
     if (!platform::move_file(temp_path, xml_path)) {
         platform::move_file(backup, xml_path);
         return fail_move(temp_path, xml_path);
@@ -61,8 +62,10 @@ int run_edit() {
     Piece ranks_line;
     while (copy_until_ranks(input, output, line_number, ranks_line)) {
         bool crlf = ranks_line.crlf;
-        if (read_ranks(input, line_number) != 0) return 17;
-        if (apply_all_settings() != 0) return 17;
+        if (read_ranks(input, line_number) != 0)
+            return 17;
+        if (apply_all_settings() != 0)
+            return 17;
         write_ranks(output, crlf, date_stamp());
     }
     if (input.failed) {
@@ -79,7 +82,8 @@ int run_edit() {
     if (error_count != 0) {
         complain(false, "pravtweak %d errors: continue mutilation of\n\"%s\"?", error_count,
                  rc.xmlPath.c_str());
-        if (!ask_yes()) return 12;
+        if (!ask_yes())
+            return 12;
     }
     return replace_organ_file(rc.xmlPath.c_str(), temp_path);
 }

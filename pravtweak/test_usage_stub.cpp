@@ -4,4 +4,6 @@
 
 #include "messages.h"
 
-void usage() { exit(7); }
+void usage() {
+    exit(7);
+}

@@ -56,7 +56,8 @@ void usage() {
     }
     if (ask_more()) {
         fputs(pan_block, stdout);
-        if (ask_more()) printf(soundfont_block, runConfiguration.mapCount);
+        if (ask_more())
+            printf(soundfont_block, runConfiguration.mapCount);
     }
     exit(7);
 }

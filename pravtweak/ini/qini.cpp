@@ -17,7 +17,8 @@ bool is_white(char c) {
 
 // True when text starts with prefix, letters compared as upper case.
 bool starts_nocase(const std::string& text, const std::string& prefix) {
-    if (text.size() < prefix.size()) return false;
+    if (text.size() < prefix.size())
+        return false;
     for (size_t i = 0; i < prefix.size(); ++i)
         if (std::toupper(static_cast<unsigned char>(text[i])) !=
             std::toupper(static_cast<unsigned char>(prefix[i])))
@@ -30,7 +31,8 @@ void cut_comment(std::string& line) {
     size_t cut = line.find(';');
     cut = std::min(cut, line.find('#'));
     cut = std::min(cut, line.find("//"));
-    if (cut != std::string::npos) line.erase(cut);
+    if (cut != std::string::npos)
+        line.erase(cut);
 }
 
 const char skipped_first_characters[] = "~`!#%^&*+=-;:'\".<>/\\|()[]}{,";
@@ -40,25 +42,33 @@ const size_t max_value_length = 1000;
 
 std::string trimmed(const std::string& text) {
     size_t first = 0, last = text.size();
-    while (first < last && is_white(text[first])) ++first;
-    while (last > first && is_white(text[last - 1])) --last;
+    while (first < last && is_white(text[first]))
+        ++first;
+    while (last > first && is_white(text[last - 1]))
+        --last;
     return text.substr(first, last - first);
 }
 
-int32_t leadingInt(const std::string& text) { return read_decimal(text.c_str()); }
+int32_t leadingInt(const std::string& text) {
+    return read_decimal(text.c_str());
+}
 
-qIni::qIni(const std::string& fileName) : fileName_(fileName) { load(); }
+qIni::qIni(const std::string& fileName) : fileName_(fileName) {
+    load();
+}
 
 void qIni::load() {
     FILE* f = platform::open_file(fileName_.c_str(), "rb");
-    if (!f) return;
+    if (!f)
+        return;
     lines_.clear();
     std::string line;
     char chunk[4096];
     bool pending = false;
     for (;;) {
         size_t n = fread(chunk, 1, sizeof chunk, f);
-        if (n == 0) break;
+        if (n == 0)
+            break;
         for (size_t i = 0; i < n;) {
             const char* nl = static_cast<const char*>(memchr(chunk + i, '\n', n - i));
             size_t stop = nl ? static_cast<size_t>(nl - chunk) : n;
@@ -73,11 +83,13 @@ void qIni::load() {
             }
         }
     }
-    if (pending) lines_.push_back(std::move(line));
+    if (pending)
+        lines_.push_back(std::move(line));
     fclose(f);
     for (std::string& l : lines_) {
         // One trailing control character goes: the CR of a CR LF line end.
-        if (!l.empty() && static_cast<unsigned char>(l.back()) < 32) l.pop_back();
+        if (!l.empty() && static_cast<unsigned char>(l.back()) < 32)
+            l.pop_back();
         cut_comment(l);
     }
 }
@@ -85,7 +97,8 @@ void qIni::load() {
 QSTRINGLIST::const_iterator qIni::findSection(const std::string& section) const {
     const std::string header = "[" + section + "]";
     for (auto it = lines_.begin(); it != lines_.end(); ++it)
-        if (starts_nocase(trimmed(*it), header)) return std::next(it);
+        if (starts_nocase(trimmed(*it), header))
+            return std::next(it);
     return lines_.end();
 }
 
@@ -93,8 +106,10 @@ std::string qIni::findValue(const std::string& section, const std::string& key) 
     const std::string keyText = key + "=";
     for (auto it = findSection(section); it != lines_.end(); ++it) {
         std::string line = trimmed(*it);
-        if (!line.empty() && line[0] == '[') return std::string();
-        if (starts_nocase(line, keyText)) return trimmed(line.substr(keyText.size()));
+        if (!line.empty() && line[0] == '[')
+            return std::string();
+        if (starts_nocase(line, keyText))
+            return trimmed(line.substr(keyText.size()));
     }
     return std::string();
 }
@@ -117,7 +132,8 @@ int32_t qIni::getInt(const std::string& section, const std::string& key,
 
 bool qIni::getBool(const std::string& section, const std::string& key, bool defaultValue) const {
     std::string value = findValue(section, key);
-    if (value.empty()) return defaultValue;
+    if (value.empty())
+        return defaultValue;
     return value != "0";
 }
 
@@ -125,10 +141,13 @@ INIMAP qIni::getSectionMap(const std::string& section) const {
     INIMAP map;
     for (auto it = findSection(section); it != lines_.end(); ++it) {
         const std::string& line = *it;
-        if (!line.empty() && line[0] == '[') break;
-        if (line.empty() || std::strchr(skipped_first_characters, line[0])) continue;
+        if (!line.empty() && line[0] == '[')
+            break;
+        if (line.empty() || std::strchr(skipped_first_characters, line[0]))
+            continue;
         size_t equals = line.find('=');
-        if (equals == std::string::npos) continue;
+        if (equals == std::string::npos)
+            continue;
         mapval value;
         value.text = trimmed(line.substr(equals + 1, max_value_length));
         value.number = leadingInt(value.text);

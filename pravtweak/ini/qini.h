@@ -30,7 +30,7 @@ std::string trimmed(const std::string& text);
 int32_t leadingInt(const std::string& text);
 
 class qIni {
-public:
+  public:
     explicit qIni(const std::string& fileName);
 
     // Re-reads the file; an unreadable file leaves the lines unchanged.
@@ -58,7 +58,7 @@ public:
 
     const QSTRINGLIST& lines() const { return lines_; }
 
-private:
+  private:
     std::string fileName_;
     QSTRINGLIST lines_;
 };

@@ -13,7 +13,8 @@ std::vector<qIni_space::INIMAP> readSectionMaps(const qIni_space::qIni& ini, con
     std::vector<qIni_space::INIMAP> maps;
     for (int32_t i = 0; i < count; ++i) {
         std::string section = kind;
-        if (i > 0) section += std::to_string(i + 1);
+        if (i > 0)
+            section += std::to_string(i + 1);
         maps.push_back(ini.getSectionMap(section));
     }
     return maps;
@@ -21,17 +22,22 @@ std::vector<qIni_space::INIMAP> readSectionMaps(const qIni_space::qIni& ini, con
 
 }  // namespace
 
-const char* setIniPath(const char* path) { return iniPath = path; }
+const char* setIniPath(const char* path) {
+    return iniPath = path;
+}
 
 void loadRunConfiguration() {
     qIni_space::qIni ini(iniPath ? iniPath : "");
     static bool registered = false;
-    if (!registered) registered = atexit(releaseRunMaps) == 0;
+    if (!registered)
+        registered = atexit(releaseRunMaps) == 0;
 
     RunConfiguration& rc = runConfiguration;
     rc.mapCount = ini.getInt("pravtweak", "mapnumber", rc.mapCount);
-    if (rc.mapCount < 1) rc.mapCount = 1;
-    if (rc.mapCount > 99) rc.mapCount = 99;
+    if (rc.mapCount < 1)
+        rc.mapCount = 1;
+    if (rc.mapCount > 99)
+        rc.mapCount = 99;
     rc.modelName = ini.getString("prav", "pipravox");
     rc.xmlPath = ini.getString("prav", "xml");
     unquote(rc.modelName);
@@ -50,6 +56,7 @@ void releaseRunMaps() {
 void unquote(std::string& text) {
     if (!text.empty() && text.front() == '"' && text.back() == '"') {
         text.pop_back();
-        if (!text.empty()) text.erase(0, 1);
+        if (!text.empty())
+            text.erase(0, 1);
     }
 }
