@@ -9,10 +9,11 @@ foreach(target gtest gtest_main)
   target_compile_options(${target} PRIVATE -w)
 endforeach()
 
-# Adds one unit-test program; under the cross build CTest runs it through
+# Adds one unit-test program, with the usage stub that stands in for the
+# programs' help text; under the cross build CTest runs it through
 # CMAKE_CROSSCOMPILING_EMULATOR (Wine).
 function(add_unit_test name)
-  add_executable(${name} ${ARGN})
+  add_executable(${name} ${ARGN} ${PROJECT_SOURCE_DIR}/common/test_usage_stub.cpp)
   target_link_libraries(${name} PRIVATE gtest_main)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "WINEDEBUG=-all")

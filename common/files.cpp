@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "library_exit.h"
 #include "messages.h"
 #include "platform.h"
 
@@ -14,7 +15,7 @@ FILE* checked_fopen(FILE** handle, const char* path, const char* mode, bool bina
     *handle = platform::open_file(path, open_mode.c_str());
     if (!*handle) {
         fprintf(stderr, "couldn't open %s for %s.", path, mode);
-        exit(3);
+        exit(ExitCannotOpen);
     }
     return *handle;
 }
@@ -23,7 +24,7 @@ namespace {
 
 [[noreturn]] void out_of_memory() {
     fputs("ran out of memory.", stderr);
-    exit(7);
+    exit(ExitOutOfMemory);
 }
 
 }  // namespace
@@ -90,7 +91,7 @@ char* make_temp_file(const char* extension) {
                 break;
             if (result == platform::Created::failed) {
                 fprintf(stderr, "couldn't open %s for %s.", temp_name.c_str(), "w");
-                exit(3);
+                exit(ExitCannotOpen);
             }
         }
         if (bump_temp_name() == -1)

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "platform.h"
-#include "test_scratch.h"
+#include "test_support.h"
 
 namespace {
 

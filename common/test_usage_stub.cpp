@@ -1,9 +1,10 @@
-// Unit tests link the library without a program: complain's usage ends the
-// test program the way the real one ends a run.
+// Unit tests link the libraries without a program. A help text that would
+// end the program ends the test program instead, with a status that no
+// program uses, so that a test reaching it by mistake fails visibly.
 #include <cstdlib>
 
 #include "messages.h"
 
 void usage() {
-    exit(7);
+    std::exit(EXIT_FAILURE);
 }

@@ -3,19 +3,39 @@
 #include <cctype>
 #include <cstring>
 
+std::string_view trim_white(std::string_view text) {
+    size_t first = 0, last = text.size();
+    while (first < last && is_white(text[first]))
+        ++first;
+    while (last > first && is_white(text[last - 1]))
+        --last;
+    return text.substr(first, last - first);
+}
+
+bool equal_nocase(const char* a, const char* b, size_t n) {
+    for (size_t i = 0; i < n; ++i)
+        if (std::toupper(static_cast<unsigned char>(a[i])) !=
+            std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+bool starts_nocase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && equal_nocase(text.data(), prefix.data(), prefix.size());
+}
+
+bool same_nocase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && equal_nocase(a.data(), b.data(), a.size());
+}
+
 const char* find_nocase(const char* text, const char* pattern) {
     size_t n = std::strlen(pattern);
     if (n == 0)
         return nullptr;
-    for (; *text; ++text) {
-        size_t i = 0;
-        while (i < n && text[i] &&
-               std::toupper(static_cast<unsigned char>(text[i])) ==
-                   std::toupper(static_cast<unsigned char>(pattern[i])))
-            ++i;
-        if (i == n)
-            return text;
-    }
+    size_t size = std::strlen(text);
+    for (size_t i = 0; i + n <= size; ++i)
+        if (equal_nocase(text + i, pattern, n))
+            return text + i;
     return nullptr;
 }
 
@@ -47,14 +67,14 @@ int32_t read_decimal(const char* text, const char** end) {
     bool negative = false;
     if (*p == '+' || *p == '-')
         negative = *p++ == '-';
-    if (!std::isdigit(static_cast<unsigned char>(*p))) {
+    if (!is_digit(*p)) {
         if (end)
             *end = text;
         return 0;
     }
     const int64_t limit = negative ? -static_cast<int64_t>(INT32_MIN) : INT32_MAX;
     int64_t value = 0;
-    for (; std::isdigit(static_cast<unsigned char>(*p)); ++p) {
+    for (; is_digit(*p); ++p) {
         if (value < limit)
             value = value * 10 + (*p - '0');
         if (value > limit)

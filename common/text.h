@@ -3,6 +3,31 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
+
+// A decimal digit, whatever the sign of char.
+inline bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// White space as the INI model and the rank reader trim it: blank, tab, line
+// feed, vertical tab, form feed and carriage return; never a byte above 127.
+inline bool is_white(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// The text without the white space around it.
+std::string_view trim_white(std::string_view text);
+
+// Whether the first n bytes of a and b are equal with letters folded to upper
+// case; neither may be shorter than n.
+bool equal_nocase(const char* a, const char* b, size_t n);
+
+// Whether text starts with prefix, letter case ignored.
+bool starts_nocase(std::string_view text, std::string_view prefix);
+
+// Whether the two texts are equal, letter case ignored.
+bool same_nocase(std::string_view a, std::string_view b);
 
 // Position of the first case-insensitive occurrence of pattern in text, or
 // null; an empty pattern finds nothing.

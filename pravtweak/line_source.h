@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdio>
+#include <memory>
 
 const size_t MAX_PIECE = 999;
 
@@ -15,21 +16,41 @@ struct Piece {
     bool crlf;         // the piece ends in CR LF
 };
 
-struct LineSource {
-    FILE* file = nullptr;
-    bool failed = false;  // a read error ended the input
-    // Internal state.
-    bool at_eof = false;
-    size_t start = 0, end = 0;
-    size_t tag = 0;           // position of the next "<ranks>" at or after start
-    size_t pending = 0;       // copy loop: bytes from here to start are unwritten
-    FILE* copy_to = nullptr;  // copy loop: where pending bytes go
+class LineSource {
+  public:
     static const size_t capacity = 1 << 17;
-    char buffer[capacity];
-};
 
-// Reads the next piece; false at the end of the input.
-bool next_piece(LineSource& source, Piece& piece);
+    // Reads file (opened in binary mode; not owned) from its current position.
+    explicit LineSource(FILE* file);
+    LineSource(const LineSource&) = delete;
+    LineSource& operator=(const LineSource&) = delete;
+
+    // Reads the next piece; false at the end of the input.
+    bool next_piece(Piece& piece);
+
+    // Counts pieces in line_number and copies them unchanged to out until a
+    // piece contains "<ranks>"; returns true with that piece (not written),
+    // or false when the input ended.
+    bool copy_until_ranks(FILE* out, int& line_number, Piece& ranks_line);
+
+    // True when a read error, not the end of the file, ended the input.
+    bool failed() const { return failed_; }
+
+  private:
+    void find_tag();
+    void write_pending(size_t upto);
+    void refill();
+    void skip_short_lines(int& line_number);
+
+    FILE* file_;
+    bool failed_ = false;
+    bool at_eof_ = false;
+    size_t start_ = 0, end_ = 0;  // the unread bytes of buffer_
+    size_t tag_ = 0;              // position of the next "<ranks>" at or after start_
+    size_t pending_ = 0;          // copy loop: bytes from here to start_ are unwritten
+    FILE* copy_to_ = nullptr;     // copy loop: where pending bytes go
+    std::unique_ptr<char[]> buffer_;
+};
 
 // Adds read lines to a line counter; past INT32_MAX it wraps as a 32-bit
 // counter does instead of overflowing.
@@ -40,8 +61,3 @@ inline void count_lines(int& line_number, size_t lines) {
 
 // True when the piece contains text (zero bytes included).
 bool piece_contains(const Piece& piece, const char* text);
-
-// Counts pieces in line_number and copies them unchanged to out until a
-// piece contains "<ranks>"; returns true with that piece (not written), or
-// false when the input ended.
-bool copy_until_ranks(LineSource& source, FILE* out, int& line_number, Piece& ranks_line);

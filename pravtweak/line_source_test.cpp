@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "test_line_source.h"
+#include "test_support.h"
 
 namespace {
 
@@ -35,11 +35,10 @@ TEST_F(LineSourceTest, PiecesHoldAtMost999CharactersWithCrLfCountingAsOne) {
         {x(1997) + "\r\nz", {x(999), x(998) + "\r\n", "z"}},
     };
     for (const Row& row : rows) {
-        FileSource file(row.input);
-        LineSource& s = *file;
+        LineSource s(scratch.open_source(row.input));
         Pieces got;
         Piece piece;
-        while (next_piece(s, piece)) {
+        while (s.next_piece(piece)) {
             got.emplace_back(piece.data, piece.size);
             EXPECT_EQ(piece.crlf,
                       got.back().size() >= 2 && got.back().rfind("\r\n") == got.back().size() - 2);
@@ -60,12 +59,11 @@ TEST_F(LineSourceTest, RanksTagCountsOnlyWhenWholeInOnePiece) {
         {"<Ranks>\n<ranks\n", 0, 15},
     };
     for (const Row& row : rows) {
-        FileSource file(row.input);
-        LineSource& s = *file;
+        LineSource s(scratch.open_source(row.input));
         FILE* out = fopen("out", "wb");
         int line_number = 0;
         Piece piece;
-        EXPECT_EQ(copy_until_ranks(s, out, line_number, piece), row.line != 0);
+        EXPECT_EQ(s.copy_until_ranks(out, line_number, piece), row.line != 0);
         fclose(out);
         EXPECT_EQ(line_number, row.line ? row.line : 2);
         EXPECT_EQ(read_file("out"), row.input.substr(0, row.copied));
@@ -99,20 +97,19 @@ TEST_F(LineSourceTest, CopyUntilRanksCopiesByteForByteAcrossRefills) {
     const size_t cap = LineSource::capacity;
     for (size_t tag : {cap - 10, cap - 6, cap - 3, cap - 1, cap, cap + 1, 2 * cap + 5}) {
         const std::string prefix = filler(tag - 2), middle = filler(cap + 1000), tail = filler(500);
-        FileSource file(prefix + "  <ranks>\r\n" + middle + "b<ranks>\n" + tail);
-        LineSource& s = *file;
+        LineSource s(scratch.open_source(prefix + "  <ranks>\r\n" + middle + "b<ranks>\n" + tail));
         FILE* out = fopen("out", "wb");
         int line_number = 0;
         Piece piece;
-        ASSERT_TRUE(copy_until_ranks(s, out, line_number, piece)) << tag;
+        ASSERT_TRUE(s.copy_until_ranks(out, line_number, piece)) << tag;
         EXPECT_EQ(std::string(piece.data, piece.size), "  <ranks>\r\n");
         EXPECT_TRUE(piece.crlf);
         EXPECT_EQ(line_number, count_pieces(prefix) + 1);
-        ASSERT_TRUE(copy_until_ranks(s, out, line_number, piece));
+        ASSERT_TRUE(s.copy_until_ranks(out, line_number, piece));
         EXPECT_EQ(std::string(piece.data, piece.size), "b<ranks>\n");
-        EXPECT_FALSE(copy_until_ranks(s, out, line_number, piece));
+        EXPECT_FALSE(s.copy_until_ranks(out, line_number, piece));
         EXPECT_EQ(line_number, count_pieces(prefix + middle + tail) + 2);
-        EXPECT_FALSE(s.failed);
+        EXPECT_FALSE(s.failed());
         fclose(out);
         EXPECT_TRUE(read_file("out") == prefix + middle + tail) << tag;
     }
@@ -140,12 +137,11 @@ TEST_F(LineSourceTest, LineNumbersHoldOverEveryMixOfLineLengths) {
         if (lead % 999 > 991)
             lead -= 10;  // a tag cut by a piece's end would not count
         const std::string tail = x(lead) + "<ranks>\n";
-        FileSource file(text + tail);
-        LineSource& s = *file;
+        LineSource s(scratch.open_source(text + tail));
         FILE* out = fopen("out", "wb");
         int line_number = 0;
         Piece piece;
-        ASSERT_TRUE(copy_until_ranks(s, out, line_number, piece));
+        ASSERT_TRUE(s.copy_until_ranks(out, line_number, piece));
         fclose(out);
         const int tail_pieces = count_pieces(tail);
         EXPECT_EQ(line_number, count_pieces(text) + tail_pieces);

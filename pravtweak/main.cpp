@@ -1,7 +1,8 @@
 #include "catalogue.h"
+#include "exit_status.h"
 #include "files.h"
+#include "ini/run_configuration.h"
 #include "messages.h"
-#include "run_configuration.h"
 #include "run_edit.h"
 
 int main(int argc, char** argv) {
@@ -21,7 +22,7 @@ int main(int argc, char** argv) {
                     break;
                 case 'r':
                     list_models();
-                    return 5;
+                    return ExitListing;
                 default:
                     usage();
             }

@@ -1,29 +1,17 @@
 #include "pan_settings.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "catalogue.h"
+#include "ini/run_configuration.h"
 #include "messages.h"
-#include "run_configuration.h"
 #include "run_state.h"
-#include "settings.h"
+#include "section_pass.h"
 #include "text.h"
 
 using qIni_space::INIMAP;
 
 const int32_t pan_steps[8] = {56, 48, 40, 32, 24, 16, 8, 0};
-
-int32_t left_default = -1;
-int32_t right_default = -1;
-
-namespace {
-
-bool is_digit(char c) {
-    return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-}  // namespace
 
 int mirror_pan(int pan) {
     if (pan == -1)
@@ -79,13 +67,14 @@ int pan_value(const INIMAP::value_type& entry, bool plain) {
 }
 
 bool is_pan_rank_key(const std::string& key) {
-    return !same_word_nocase(key, "else") && !same_word_nocase(key, "left") &&
-           !same_word_nocase(key, "right");
+    return !same_nocase(key, "else") && !same_nocase(key, "left") && !same_nocase(key, "right");
 }
 
 int apply_pan_section(const INIMAP* map) {
-    left_default = -1;
-    right_default = -1;
+    // The pan values that this section gives to every left-panned and every
+    // right-panned rank; -1 when it gives none.
+    int32_t left_default = -1;
+    int32_t right_default = -1;
     if (!map)
         return 0;
     auto found = map->find("else");

@@ -4,17 +4,12 @@
 #include <cstdint>
 #include <string>
 
-#include "qini.h"
+#include "ini/qini.h"
 
 // Left-side MIDI pan of each pan step; entry s - 1 holds step s, 64 - 8 * s.
 extern const int32_t pan_steps[8];
 
 enum class PanSide { left, centre, right };
-
-// The pan values that the section being applied gives to every left-panned
-// and every right-panned rank; -1 when it gives none.
-extern int32_t left_default;
-extern int32_t right_default;
 
 // Applies [pan], [pan2] ... up to the run configuration's map count;
 // always 0.

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "settings.h"
+#include "section_pass.h"
 #include "settings_test_fixture.h"
 
 namespace {
@@ -82,10 +82,10 @@ TEST_F(PanSettingsTest, MirrorPanAndSideFollowTheCentre) {
 TEST_F(PanSettingsTest, RankKeysSetTheirRanks) {
     auto map = section({{"Flute", "C"}, {"Diaphonic Diapason", "L4"}, {"Harmonic Tuba", "R 3"}});
     apply_pan_section(&map);
-    EXPECT_EQ(rank(0).pan, 64);
-    EXPECT_EQ(rank(1).pan, 32);
-    EXPECT_EQ(rank(2).pan, 88);
-    EXPECT_EQ(rank(3).pan, 16);
+    EXPECT_EQ(rank("Flute").pan, 64);
+    EXPECT_EQ(rank("Diaphonic Diapason").pan, 32);
+    EXPECT_EQ(rank("Harmonic Tuba").pan, 88);
+    EXPECT_EQ(rank("Viol d'Orchestre").pan, 16);
     EXPECT_EQ(error_count, 0);
 }
 
@@ -115,9 +115,9 @@ TEST_F(PanSettingsTest, DefaultsMoveEachSideAndLeaveCentredRanks) {
         put("right", row.right_value);
         apply_pan_section(&map);
         const int row_number = static_cast<int>(&row - rows);
-        EXPECT_EQ(rank(0).pan, row.left) << "row " << row_number;
-        EXPECT_EQ(rank(5).pan, row.right) << "row " << row_number;
-        EXPECT_EQ(rank(26).pan, 64);
+        EXPECT_EQ(rank("Flute").pan, row.left) << "row " << row_number;
+        EXPECT_EQ(rank("Vox Humana").pan, row.right) << "row " << row_number;
+        EXPECT_EQ(rank("Piano").pan, 64);
     }
     EXPECT_EQ(error_count, 0);
 }
@@ -126,8 +126,8 @@ TEST_F(PanSettingsTest, CapitalisedDefaultKeysArePassedOverSilently) {
     auto map = section({{"Left", "2"}, {"ELSE", "3"}, {"Right", "x"}});
     std::string err = stderr_of([&] { apply_pan_section(&map); });
     EXPECT_EQ(err, "");
-    EXPECT_EQ(rank(0).pan, 16);
-    EXPECT_EQ(rank(5).pan, 112);
+    EXPECT_EQ(rank("Flute").pan, 16);
+    EXPECT_EQ(rank("Vox Humana").pan, 112);
 }
 
 TEST_F(PanSettingsTest, BadRankValuesAreReportedWithTheRanksFullName) {
@@ -140,27 +140,27 @@ TEST_F(PanSettingsTest, BadRankValuesAreReportedWithTheRanksFullName) {
               "pravtweak 284 [pan]; bad spec for \"Harmonic Tuba\": \"L9\".\n"
               "pravtweak 284 [pan]; bad spec for \"Clarinet\": \"R\".\n");
     EXPECT_EQ(error_count, 4);
-    EXPECT_EQ(rank(2).pan, 16);
-    EXPECT_EQ(rank(25).pan, 112);
-    EXPECT_EQ(rank(7).pan, 16);
+    EXPECT_EQ(rank("Harmonic Tuba").pan, 16);
+    EXPECT_EQ(rank("Kinura").pan, 112);
+    EXPECT_EQ(rank("Clarinet").pan, 16);
 }
 
 TEST_F(PanSettingsTest, RankKeysWinOverDefaultsAndLaterSectionsSpareCentredRanks) {
     auto map = section({{"else", "8"}, {"Clarinet", "L1"}});
     apply_pan_section(&map);
-    EXPECT_EQ(rank(7).pan, 56);
+    EXPECT_EQ(rank("Clarinet").pan, 56);
 
     reset_catalogue();
     find_model("Pipravox40X");
     runConfiguration.mapCount = 2;
     runConfiguration.panMaps = {section({{"Flute", "C"}}), section({{"else", "3"}})};
     EXPECT_EQ(apply_pan_settings(), 0);
-    EXPECT_EQ(rank(0).pan, 64);
-    EXPECT_EQ(rank(1).pan, 40);
-    EXPECT_EQ(rank(5).pan, 88);
+    EXPECT_EQ(rank("Flute").pan, 64);
+    EXPECT_EQ(rank("Diaphonic Diapason").pan, 40);
+    EXPECT_EQ(rank("Vox Humana").pan, 88);
     EXPECT_EQ(current_section, "pan2");
-    EXPECT_EQ(left_default, 40);
-    EXPECT_EQ(right_default, 88);
+    EXPECT_EQ(rank("Harmonic Tuba").pan, 40);
+    EXPECT_EQ(rank("Traps").pan, 88);
 }
 
 }  // namespace

@@ -4,14 +4,11 @@
 #include <cstring>
 
 #include "catalogue.h"
+#include "exit_status.h"
 #include "messages.h"
 #include "text.h"
 
 namespace {
-
-bool is_white(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 
 struct Field {
     const char* tag;
@@ -35,16 +32,16 @@ bool tag_value(const Piece& line, const char* tag, int32_t& value) {
     // The piece is not terminated: copy what follows the tag (it is short).
     const char* end = line.data + line.size;
     const char* p = found + tag_size;
-    while (p < end && std::isspace(static_cast<unsigned char>(*p)))
+    while (p < end && is_white(*p))
         ++p;
     char digits[32];
     size_t n = 0;
     if (p < end && (*p == '+' || *p == '-'))
         digits[n++] = *p++;
     // Leading zeros add nothing and would only fill the copy.
-    while (p + 1 < end && *p == '0' && std::isdigit(static_cast<unsigned char>(p[1])))
+    while (p + 1 < end && *p == '0' && is_digit(p[1]))
         ++p;
-    while (p < end && n < sizeof digits - 1 && std::isdigit(static_cast<unsigned char>(*p)))
+    while (p < end && n < sizeof digits - 1 && is_digit(*p))
         digits[n++] = *p++;
     digits[n] = '\0';
     value = read_decimal(digits);
@@ -52,19 +49,14 @@ bool tag_value(const Piece& line, const char* tag, int32_t& value) {
 }
 
 std::string line_excerpt(const Piece& line) {
-    size_t first = 0, last = line.size;
-    while (first < last && is_white(line.data[first]))
-        ++first;
-    while (last > first && is_white(line.data[last - 1]))
-        --last;
-    return std::string(line.data + first, last - first);
+    return std::string(trim_white({line.data, line.size}));
 }
 
 int read_ranks(LineSource& source, int& line_number) {
     RankRecord* rank = nullptr;
     int32_t id = 0;
     Piece line;
-    while (next_piece(source, line)) {
+    while (source.next_piece(line)) {
         count_lines(line_number, 1);
         if (piece_contains(line, "<rank id=\"")) {
             tag_value(line, "<rank id=\"", id);
@@ -101,5 +93,5 @@ int read_ranks(LineSource& source, int& line_number) {
         }
     }
     complain(false, "pravtweak %d:premature end of <ranks>", line_number);
-    return 17;
+    return ExitPrematureEnd;
 }

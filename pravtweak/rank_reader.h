@@ -8,8 +8,8 @@
 
 // Reads on from source through the line holding "</ranks>", storing field
 // values in the current model's ranks and reporting unknown ids, fields
-// outside a rank and ranks never closed. Returns 0, or 17 when the input
-// ends inside the section.
+// outside a rank and ranks never closed. Returns 0, or ExitPrematureEnd
+// when the input ends inside the section.
 int read_ranks(LineSource& source, int& line_number);
 
 // When the piece holds tag: true, with the number that follows the tag's

@@ -7,7 +7,7 @@
 
 #include "catalogue.h"
 #include "messages.h"
-#include "test_line_source.h"
+#include "test_support.h"
 
 namespace {
 
@@ -19,16 +19,16 @@ class RankReaderTest : public testing::Test {
     }
     // Reads a section that follows the "<ranks>" line; stderr goes to messages.
     int read(const std::string& section, int first_line = 0) {
-        source = std::make_unique<FileSource>(section);
+        source = std::make_unique<LineSource>(scratch.open_source(section));
         line = first_line;
         testing::internal::CaptureStderr();
-        int status = read_ranks(**source, line);
+        int status = read_ranks(*source, line);
         messages = testing::internal::GetCapturedStderr();
         return status;
     }
     const RankRecord& rank(int id) { return current_model->ranks[id]; }
     ScratchDir scratch;
-    std::unique_ptr<FileSource> source;
+    std::unique_ptr<LineSource> source;
     int line = 0;
     std::string messages;
 };
@@ -60,7 +60,7 @@ TEST_F(RankReaderTest, ReportsUnknownIdsStrayLinesAndUnclosedRanks) {
     EXPECT_EQ(rank(2).patch1, 5);
     EXPECT_FALSE(rank(2).read);
     Piece next;  // the "</ranks>" line is consumed
-    ASSERT_TRUE(next_piece(**source, next));
+    ASSERT_TRUE(source->next_piece(next));
     EXPECT_EQ(std::string(next.data, next.size), "after\n");
 }
 

@@ -6,7 +6,7 @@
 
 #include "catalogue.h"
 #include "rank_reader.h"
-#include "test_line_source.h"
+#include "test_support.h"
 
 namespace {
 
@@ -64,12 +64,12 @@ TEST_F(RankWriterTest, EndsEveryLineInCrLfWhenAskedAndReadsBackWithoutMessages) 
     const OrganModel written = model_catalogue[0];
     reset_catalogue();
     find_model("40X");
-    FileSource source(text);
+    LineSource source(scratch.open_source(text));
     Piece first;
-    ASSERT_TRUE(next_piece(*source, first));
+    ASSERT_TRUE(source.next_piece(first));
     int line_number = 1;
     testing::internal::CaptureStderr();
-    EXPECT_EQ(read_ranks(*source, line_number), 0);
+    EXPECT_EQ(read_ranks(source, line_number), 0);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     for (int i = 0; i < 27; ++i) {
         const RankRecord &a = written.ranks[i], &b = current_model->ranks[i];

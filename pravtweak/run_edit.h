@@ -4,7 +4,8 @@
 
 extern bool debug_mode;
 
-// Returns the exit status: 0 replaced, 11 debug stop, 12 declined after
-// errors, 13 the file could not be read, written or moved, 17 a <ranks>
-// section never ended.
+// Returns the exit status (exit_status.h): ExitReplaced, ExitDebugStop,
+// ExitDeclined, ExitNotReplaced or ExitPrematureEnd. A file that cannot be
+// opened, a model not in the catalogue and exhausted temporary names end the
+// program before it returns.
 int run_edit();

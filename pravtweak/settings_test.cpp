@@ -40,7 +40,7 @@ TEST_F(SettingsTest, AllSettingsRunVolumeThenPanThenSoundfont) {
               "pravtweak 284 [pan]: didn't find rank Flute 8.\n"
               "pravtweak 284 [soundfont]: didn't find rank Flute 8.\n");
     EXPECT_EQ(error_count, 3);
-    EXPECT_EQ(rank(0).pan, 64);
+    EXPECT_EQ(rank("Flute").pan, 64);
     EXPECT_EQ(current_section, "soundfont");
 }
 
@@ -82,11 +82,11 @@ TEST_F(SettingsTest, GarbageValuesNeverLeaveTheirRange) {
     runConfiguration.soundfontMaps = {map};
     stderr_of([] { EXPECT_EQ(apply_all_settings(), 0); });
     EXPECT_GT(error_count, 0);
-    for (int32_t id = 0; id < current_model->rank_count; ++id) {
-        EXPECT_GE(rank(id).volume, 0);
-        EXPECT_LE(rank(id).volume, 127);
-        EXPECT_GE(rank(id).pan, 0);
-        EXPECT_LE(rank(id).pan, 127);
+    for (const RankRecord* r : ranks()) {
+        EXPECT_GE(r->volume, 0);
+        EXPECT_LE(r->volume, 127);
+        EXPECT_GE(r->pan, 0);
+        EXPECT_LE(r->pan, 127);
     }
 }
 

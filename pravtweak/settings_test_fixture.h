@@ -4,15 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <initializer_list>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "catalogue.h"
+#include "ini/qini.h"
+#include "ini/run_configuration.h"
 #include "messages.h"
-#include "qini.h"
-#include "run_configuration.h"
 #include "run_state.h"
+#include "section_pass.h"
 
 class SettingsPassTest : public testing::Test {
   protected:
@@ -44,7 +47,22 @@ class SettingsPassTest : public testing::Test {
         return {"key", qIni_space::mapval{text, qIni_space::leadingInt(text)}};
     }
 
-    static RankRecord& rank(int32_t id) { return current_model->ranks[id]; }
+    // The rank of the current model with exactly that name.
+    static RankRecord& rank(const char* name) {
+        for (int32_t i = 0; i < current_model->rank_count; ++i)
+            if (std::strcmp(current_model->ranks[i].name, name) == 0)
+                return current_model->ranks[i];
+        ADD_FAILURE() << "no rank " << name;
+        return current_model->ranks[0];
+    }
+
+    // Every rank of the current model, in table order.
+    static std::vector<RankRecord*> ranks() {
+        std::vector<RankRecord*> all;
+        for (int32_t i = 0; i < current_model->rank_count; ++i)
+            all.push_back(&current_model->ranks[i]);
+        return all;
+    }
 
     // Runs the action and returns what it wrote on standard error.
     template <typename Action>

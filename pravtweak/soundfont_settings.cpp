@@ -1,17 +1,13 @@
 #include "soundfont_settings.h"
 
-#include <cctype>
-
 #include "catalogue.h"
+#include "ini/run_configuration.h"
 #include "messages.h"
-#include "run_configuration.h"
 #include "run_state.h"
-#include "settings.h"
+#include "section_pass.h"
 #include "text.h"
 
 using qIni_space::INIMAP;
-
-int32_t default_bank = -1;
 
 bool next_number_field(const char** cursor) {
     const char* p = *cursor;
@@ -24,7 +20,7 @@ bool next_number_field(const char** cursor) {
     ++p;
     bool used_up = skip_blanks(&p);
     *cursor = p;
-    return !used_up && std::isdigit(static_cast<unsigned char>(*p));
+    return !used_up && is_digit(*p);
 }
 
 int read_patch_spec(const char* text, int32_t& first, int32_t& second, int32_t& third) {
@@ -47,7 +43,9 @@ int read_patch_spec(const char* text, int32_t& first, int32_t& second, int32_t& 
 }
 
 int apply_soundfont_section(const INIMAP* map) {
-    default_bank = -1;
+    // The bank that two-number values of this section take: its "bank" key,
+    // or -1 when it has none. Any negative bank counts as none.
+    int32_t default_bank = -1;
     if (!map)
         return 0;
     auto found = map->find("bank");
@@ -55,7 +53,7 @@ int apply_soundfont_section(const INIMAP* map) {
         default_bank = found->second.number;
 
     for (const auto& entry : *map) {
-        if (same_word_nocase(entry.first, "bank"))
+        if (same_nocase(entry.first, "bank"))
             continue;
         RankRecord* rank = rank_for_key(entry.first);
         if (!rank)

@@ -4,11 +4,7 @@
 
 #include <cstdint>
 
-#include "qini.h"
-
-// The bank that two-number values of the section being applied take: its
-// "bank" key, or -1 when it has none. Any negative bank counts as none.
-extern int32_t default_bank;
+#include "ini/qini.h"
 
 // Applies [soundfont], [soundfont2] ... up to the run configuration's map
 // count; always 0.

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "settings.h"
+#include "section_pass.h"
 #include "settings_test_fixture.h"
 
 namespace {
@@ -56,19 +56,19 @@ TEST_F(SoundfontSettingsTest, NextNumberFieldStopsAfterCommaAndBlanks) {
 TEST_F(SoundfontSettingsTest, TwoNumbersTakeTheSectionsBank) {
     auto map = section({{"bank", "30"}, {"trumpet", "50,0"}, {"flute", "29,94,44"}});
     apply_soundfont_section(&map);
-    EXPECT_EQ(rank(21).bank, 30);
-    EXPECT_EQ(rank(21).patch1, 50);
-    EXPECT_EQ(rank(21).patch2, 0);
-    EXPECT_EQ(rank(0).bank, 29);
-    EXPECT_EQ(rank(0).patch1, 94);
-    EXPECT_EQ(rank(0).patch2, 44);
-    EXPECT_EQ(rank(7).bank, 25);
+    EXPECT_EQ(rank("Trumpet").bank, 30);
+    EXPECT_EQ(rank("Trumpet").patch1, 50);
+    EXPECT_EQ(rank("Trumpet").patch2, 0);
+    EXPECT_EQ(rank("Flute").bank, 29);
+    EXPECT_EQ(rank("Flute").patch1, 94);
+    EXPECT_EQ(rank("Flute").patch2, 44);
+    EXPECT_EQ(rank("Clarinet").bank, 25);
     EXPECT_EQ(error_count, 0);
 
     auto no_number = section({{"bank", "foo"}, {"Trumpet", "1,2"}});
     apply_soundfont_section(&no_number);
-    EXPECT_EQ(default_bank, 0);
-    EXPECT_EQ(rank(21).bank, 0);
+    EXPECT_EQ(rank("Trumpet").patch1, 1);
+    EXPECT_EQ(rank("Trumpet").bank, 0);
     EXPECT_EQ(error_count, 0);
 }
 
@@ -88,11 +88,11 @@ TEST_F(SoundfontSettingsTest, BadValuesAreReportedAndLeaveTheRank) {
               "pravtweak 284 [soundfont]: something wrong in \"clarinet=foo\"\n"
               "pravtweak 284 [soundfont]: missing bank= for Trumpet=\n");
     EXPECT_EQ(error_count, 4);
-    EXPECT_EQ(rank(21).bank, 25);
-    EXPECT_EQ(rank(21).patch1, 51);
-    EXPECT_EQ(rank(21).patch2, 1);
-    EXPECT_EQ(rank(7).patch1, 82);
-    EXPECT_EQ(rank(25).patch1, 84);
+    EXPECT_EQ(rank("Trumpet").bank, 25);
+    EXPECT_EQ(rank("Trumpet").patch1, 51);
+    EXPECT_EQ(rank("Trumpet").patch2, 1);
+    EXPECT_EQ(rank("Clarinet").patch1, 82);
+    EXPECT_EQ(rank("Kinura").patch1, 84);
 }
 
 TEST_F(SoundfontSettingsTest, BankServesOnlyItsOwnSection) {
@@ -100,8 +100,8 @@ TEST_F(SoundfontSettingsTest, BankServesOnlyItsOwnSection) {
     runConfiguration.soundfontMaps = {section({{"bank", "30"}}), section({{"trumpet", "50,0"}})};
     std::string err = stderr_of([] { apply_soundfont_settings(); });
     EXPECT_EQ(err, "pravtweak 284 [soundfont2]: missing bank= for Trumpet=\n");
-    EXPECT_EQ(rank(21).bank, 25);
-    EXPECT_EQ(default_bank, -1);
+    EXPECT_EQ(rank("Trumpet").bank, 25);
+    EXPECT_EQ(rank("Trumpet").patch1, 51);
 }
 
 }  // namespace

@@ -2,9 +2,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "exit_status.h"
+#include "ini/run_configuration.h"
 #include "messages.h"
 #include "platform.h"
-#include "run_configuration.h"
 
 namespace {
 
@@ -59,5 +60,5 @@ void usage() {
         if (ask_more())
             printf(soundfont_block, runConfiguration.mapCount);
     }
-    exit(7);
+    exit(ExitUsage);
 }

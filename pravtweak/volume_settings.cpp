@@ -1,27 +1,18 @@
 #include "volume_settings.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "catalogue.h"
+#include "ini/run_configuration.h"
 #include "messages.h"
-#include "run_configuration.h"
 #include "run_state.h"
-#include "settings.h"
+#include "section_pass.h"
 #include "text.h"
 
 using qIni_space::INIMAP;
 
 const int32_t volume_steps[16] = {7,  15, 23, 31, 39,  47,  55,  63,
                                   71, 79, 87, 95, 103, 111, 119, 127};
-
-namespace {
-
-bool is_digit(char c) {
-    return std::isdigit(static_cast<unsigned char>(c)) != 0;
-}
-
-}  // namespace
 
 int volume_value(const INIMAP::value_type& entry) {
     const char* s = entry.second.text.c_str();

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "qini.h"
+#include "ini/qini.h"
 
 // MIDI volume of each volume step; entry k - 1 holds step k, 8 * k - 1.
 extern const int32_t volume_steps[16];

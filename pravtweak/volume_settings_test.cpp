@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "settings.h"
+#include "section_pass.h"
 #include "settings_test_fixture.h"
 
 namespace {
@@ -50,9 +50,9 @@ TEST_F(VolumeSettingsTest, ElseSetsEveryRankAndRankKeysOverrideIt) {
     runConfiguration.mapCount = 1;
     runConfiguration.volumeMaps = {section({{"else", "6"}, {"traps", "16"}, {"salicional", "m0"}})};
     EXPECT_EQ(apply_volume_settings(), 0);
-    for (int32_t id = 0; id < current_model->rank_count; ++id) {
-        int expected = id == 9 ? 127 : id == 22 ? 0 : 47;
-        EXPECT_EQ(rank(id).volume, expected) << rank(id).name;
+    for (const RankRecord* r : ranks()) {
+        int expected = r == &rank("Traps") ? 127 : r == &rank("Salicional") ? 0 : 47;
+        EXPECT_EQ(r->volume, expected) << r->name;
     }
     EXPECT_EQ(error_count, 0);
 }
@@ -61,16 +61,16 @@ TEST_F(VolumeSettingsTest, BadValuesAreReportedAndGiveVolumeZero) {
     auto bad_else = section({{"else", "foo"}});
     std::string err = stderr_of([&] { apply_volume_section(&bad_else); });
     EXPECT_EQ(err, "pravtweak 284 [volume]: bad else volume (foo).\n");
-    for (int32_t id = 0; id < current_model->rank_count; ++id)
-        EXPECT_EQ(rank(id).volume, 0);
+    for (const RankRecord* r : ranks())
+        EXPECT_EQ(r->volume, 0) << r->name;
 
     reset_catalogue();
     find_model("Pipravox40X");
     auto bad_rank = section({{"clarinet", "loud"}});
     err = stderr_of([&] { apply_volume_section(&bad_rank); });
     EXPECT_EQ(err, "pravtweak 284 [volume]: bad clarinet volume (loud).\n");
-    EXPECT_EQ(rank(7).volume, 0);
-    EXPECT_EQ(rank(8).volume, 95);
+    EXPECT_EQ(rank("Clarinet").volume, 0);
+    EXPECT_EQ(rank("Orchestral Oboe").volume, 95);
     EXPECT_EQ(error_count, 2);
 }
 
@@ -83,16 +83,16 @@ TEST_F(VolumeSettingsTest, KeysWithoutRankAreReportedAndChangeNothing) {
               "pravtweak 284 [volume]: didn't find rank .\n"
               "pravtweak 284 [volume]: didn't find rank Else.\n"
               "pravtweak 284 [volume]: didn't find rank Flute 8.\n");
-    for (int32_t id = 0; id < current_model->rank_count; ++id)
-        EXPECT_EQ(rank(id).volume, 95);
+    for (const RankRecord* r : ranks())
+        EXPECT_EQ(r->volume, 95) << r->name;
     EXPECT_EQ(error_count, 3);
 }
 
 TEST_F(VolumeSettingsTest, LaterKeyInMapOrderWinsForTheSameRank) {
     auto map = section({{"tibia", "3"}, {"Tibia Clausa I", "5"}});
     apply_volume_section(&map);
-    EXPECT_EQ(rank(6).volume, 23);
-    EXPECT_EQ(rank(19).volume, 95);
+    EXPECT_EQ(rank("Tibia Clausa I").volume, 23);
+    EXPECT_EQ(rank("Tibia Clausa II").volume, 95);
 }
 
 TEST_F(VolumeSettingsTest, LaterSectionsOverrideAndNameThemselves) {
@@ -101,9 +101,9 @@ TEST_F(VolumeSettingsTest, LaterSectionsOverrideAndNameThemselves) {
                                    section({{"else", "10"}, {"kinura", "x"}})};
     std::string err = stderr_of([] { apply_volume_settings(); });
     EXPECT_EQ(err, "pravtweak 284 [volume2]: bad kinura volume (x).\n");
-    EXPECT_EQ(rank(9).volume, 79);
-    EXPECT_EQ(rank(0).volume, 79);
-    EXPECT_EQ(rank(25).volume, 0);
+    EXPECT_EQ(rank("Traps").volume, 79);
+    EXPECT_EQ(rank("Flute").volume, 79);
+    EXPECT_EQ(rank("Kinura").volume, 0);
     EXPECT_EQ(current_section, "volume2");
 }
 
@@ -115,7 +115,7 @@ TEST_F(VolumeSettingsTest, SectionsAboveMapCountOrNeverLoadedAreNotRead) {
     runConfiguration.volumeMaps.clear();
     EXPECT_EQ(apply_volume_settings(), 0);
     EXPECT_EQ(apply_volume_section(nullptr), 0);
-    EXPECT_EQ(rank(0).volume, 95);
+    EXPECT_EQ(rank("Flute").volume, 95);
     EXPECT_EQ(error_count, 0);
 }
 

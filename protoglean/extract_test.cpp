@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "test_source.h"
+#include "test_support.h"
 
 using protoglean::extract_source;
 using protoglean::ExtractState;
@@ -22,8 +22,8 @@ struct Scan {
 };
 
 Scan scan(const std::string& bytes, size_t nesting = 0, size_t size = 1000) {
-    TestSource source(bytes);
-    SourceReader reader(source.file);
+    ScratchDir scratch;
+    SourceReader reader(scratch.open_source(bytes));
     std::string buffer(size, '?');
     Scan result;
     result.stop = scan_declaration(reader, nesting, &buffer[0], size);
@@ -35,8 +35,8 @@ Scan scan(const std::string& bytes, size_t nesting = 0, size_t size = 1000) {
 }
 
 std::string extract(const std::string& bytes) {
-    TestSource source(bytes);
-    SourceReader reader(source.file);
+    ScratchDir scratch;
+    SourceReader reader(scratch.open_source(bytes));
     FILE* out = tmpfile();
     EXPECT_NE(out, nullptr);
     ExtractState state;

@@ -2,6 +2,7 @@
 // declarations of marked C sources to one output.
 #include <cstdio>
 
+#include "exit_status.h"
 #include "extract.h"
 #include "files.h"
 #include "messages.h"
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
         written = fclose(out) == 0 && written;
     if (!written) {
         fprintf(stderr, "couldn't write %s.\n", output_name ? output_name : "standard output");
-        return 13;
+        return ExitNotWritten;
     }
-    return 0;
+    return ExitSuccess;
 }

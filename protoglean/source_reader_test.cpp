@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "test_source.h"
+#include "test_support.h"
 
 using protoglean::SourceReader;
 
@@ -31,14 +31,18 @@ std::string as_text_stream(const std::string& bytes) {
 
 }  // namespace
 
-TEST(SourceReader, DropsCrBeforeLfOnlyAndKeepsZeroBytes) {
-    TestSource source(std::string("a\r\nb\rc\r\r\n\0d\r\n\r", 14));
-    SourceReader reader(source.file);
+class SourceReaderTest : public testing::Test {
+  protected:
+    ScratchDir scratch;
+};
+
+TEST_F(SourceReaderTest, DropsCrBeforeLfOnlyAndKeepsZeroBytes) {
+    SourceReader reader(scratch.open_source(std::string("a\r\nb\rc\r\r\n\0d\r\n\r", 14)));
     std::vector<std::string> expected = {"a\n", "b\rc\r\n", std::string("\0d\n", 3), "\r"};
     EXPECT_EQ(all_lines(reader, 200), expected);
 }
 
-TEST(SourceReader, ReadsLinesLikeFgetsWhereverTheBufferEnds) {
+TEST_F(SourceReaderTest, ReadsLinesLikeFgetsWhereverTheBufferEnds) {
     // With a small buffer, CR LF pairs and long lines fall on every possible
     // buffer boundary.
     std::string bytes;
@@ -46,8 +50,7 @@ TEST(SourceReader, ReadsLinesLikeFgetsWhereverTheBufferEnds) {
         bytes += std::string(i % 7, 'a') + (i % 3 ? "\r\n" : "\r");
     bytes += std::string(500, 'b') + "\r\r\n\r";
     for (size_t capacity = 400; capacity < 420; ++capacity) {
-        TestSource source(bytes);
-        SourceReader reader(source.file, capacity);
+        SourceReader reader(scratch.open_source(bytes), capacity);
         std::vector<std::string> lines = all_lines(reader, 200);
         std::string text;
         for (size_t i = 0; i < lines.size(); ++i) {

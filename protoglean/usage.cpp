@@ -2,6 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "exit_status.h"
 #include "messages.h"
 
 namespace {
@@ -32,5 +33,5 @@ const char* source_name() {
 void usage() {
     fprintf(stderr, "%s      %s\n", source_name(), __DATE__);
     fputs(help_text, stderr);
-    exit(2);
+    exit(ExitUsage);
 }

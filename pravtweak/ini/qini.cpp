@@ -11,21 +11,6 @@ namespace qIni_space {
 
 namespace {
 
-bool is_white(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-// True when text starts with prefix, letters compared as upper case.
-bool starts_nocase(const std::string& text, const std::string& prefix) {
-    if (text.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(text[i])) !=
-            std::toupper(static_cast<unsigned char>(prefix[i])))
-            return false;
-    return true;
-}
-
 // Removes comments: the line ends at the earliest ";", "#" or "//".
 void cut_comment(std::string& line) {
     size_t cut = line.find(';');
@@ -41,12 +26,7 @@ const size_t max_value_length = 1000;
 }  // namespace
 
 std::string trimmed(const std::string& text) {
-    size_t first = 0, last = text.size();
-    while (first < last && is_white(text[first]))
-        ++first;
-    while (last > first && is_white(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
+    return std::string(trim_white(text));
 }
 
 int32_t leadingInt(const std::string& text) {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "test_scratch.h"
+#include "test_support.h"
 
 namespace {
 

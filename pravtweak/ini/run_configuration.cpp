@@ -11,12 +11,8 @@ const char* iniPath = nullptr;
 std::vector<qIni_space::INIMAP> readSectionMaps(const qIni_space::qIni& ini, const char* kind,
                                                 int32_t count) {
     std::vector<qIni_space::INIMAP> maps;
-    for (int32_t i = 0; i < count; ++i) {
-        std::string section = kind;
-        if (i > 0)
-            section += std::to_string(i + 1);
-        maps.push_back(ini.getSectionMap(section));
-    }
+    for (int32_t number = 1; number <= count; ++number)
+        maps.push_back(ini.getSectionMap(sectionName(kind, number)));
     return maps;
 }
 
@@ -51,6 +47,13 @@ void releaseRunMaps() {
     runConfiguration.volumeMaps.clear();
     runConfiguration.panMaps.clear();
     runConfiguration.soundfontMaps.clear();
+}
+
+std::string sectionName(const char* kind, int32_t mapNumber) {
+    std::string name = kind;
+    if (mapNumber != 1)
+        name += std::to_string(mapNumber);
+    return name;
 }
 
 void unquote(std::string& text) {

@@ -31,5 +31,9 @@ void loadRunConfiguration();
 // Releases the section maps; registered to run at program exit.
 void releaseRunMaps();
 
+// The name of section number mapNumber of a kind: the kind alone for 1,
+// the kind and the number from 2 on ("volume", "volume2", ...).
+std::string sectionName(const char* kind, int32_t mapNumber);
+
 // Removes one pair of enclosing double quotes.
 void unquote(std::string& text);

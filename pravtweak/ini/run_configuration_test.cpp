@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "test_scratch.h"
+#include "test_support.h"
 
 namespace {
 
