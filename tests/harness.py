@@ -17,6 +17,33 @@ EMULATOR = os.environ.get("EMULATOR", "")
 WINDOWS = bool(EMULATOR) or os.environ.get("TARGET_OS", "") == "windows"
 
 
+class Pravtweak:
+    """pravtweak's exit statuses, as pravtweak/exit_status.h names them."""
+    REPLACED, CANNOT_OPEN, LISTING, USAGE = 0, 3, 5, 7
+    DEBUG_STOP, DECLINED, NOT_REPLACED, PREMATURE_END = 11, 12, 13, 17
+
+
+class Protoglean:
+    """protoglean's exit statuses, as protoglean/exit_status.h names them."""
+    SUCCESS, USAGE, CANNOT_OPEN, NOT_WRITTEN = 0, 2, 3, 13
+
+
+# An INI file that edits organ.xml as a Pipravox10 without any setting.
+INI = "[prav]\npipravox=pipravox10\nxml=organ.xml\n"
+
+
+def organ(ids=range(10), eol="\r\n", before=("<organ>",), after=("</organ>",)):
+    """An organ file whose rank section holds the ranks of the given ids."""
+    lines = list(before) + ["\t<ranks>"]
+    for i in ids:
+        lines += [f'\t\t<rank id="{i}">', "\t\t\t<device>X</device>",
+                  f"\t\t\t<channel>{i}</channel>", "\t\t\t<volume>90</volume>",
+                  "\t\t\t<pan>64</pan>", "\t\t\t<bank>25</bank>", "\t\t\t<patch1>1</patch1>",
+                  "\t\t\t<patch2>2</patch2>", "\t\t</rank>"]
+    lines += ["\t</ranks>"] + list(after)
+    return eol.join(lines) + eol
+
+
 def program(name):
     path = os.environ.get(name.upper())
     if not path:

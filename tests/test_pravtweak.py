@@ -5,30 +5,13 @@ import os
 import re
 import unittest
 
-from harness import ScratchTestCase, expected, WINDOWS
-
-RANKS10 = ["Flute", "Trumpet", "Salicional", "Vox Humana", "Tibia Clausa", "Cathedral Chimes",
-           "Xylophone", "Glockenspiel/Bells", "The Unknown Flute", "Traps"]
-
-
-def organ(ids=range(10), eol="\r\n", before=("<organ>",), after=("</organ>",)):
-    lines = list(before) + ["\t<ranks>"]
-    for i in ids:
-        lines += [f'\t\t<rank id="{i}">', "\t\t\t<device>X</device>", f"\t\t\t<channel>{i}</channel>",
-                  "\t\t\t<volume>90</volume>", "\t\t\t<pan>64</pan>", "\t\t\t<bank>25</bank>",
-                  "\t\t\t<patch1>1</patch1>", "\t\t\t<patch2>2</patch2>", "\t\t</rank>"]
-    lines += ["\t</ranks>"] + list(after)
-    return eol.join(lines) + eol
-
-
-INI = "[prav]\npipravox=pipravox10\nxml=organ.xml\n"
-
+from harness import INI, Pravtweak, ScratchTestCase, expected, organ
 
 class CommandLine(ScratchTestCase):
     def test_help_on_bad_command_lines(self):
         for args in ([], ["-D"], ["a.ini", "b.ini"], ["/d", "-x"]):
             r = self.run_program("pravtweak", *args)
-            self.assertEqual(r.status, 7, args)
+            self.assertEqual(r.status, Pravtweak.USAGE, args)
             self.assertTrue(r.stdout.startswith(b"pravtweak mutilate Pipravox40.xml   "), args)
             self.assertIn(expected(";Also [volume]..[volume3]; likewise"), r.stdout)
             self.assertNotIn(b"::::", r.stdout)
@@ -36,14 +19,14 @@ class CommandLine(ScratchTestCase):
 
     def test_listing(self):
         r = self.run_program("pravtweak", "x.ini", "/r")
-        self.assertEqual(r.status, 5)
+        self.assertEqual(r.status, Pravtweak.LISTING)
         lines = r.stdout.split(expected("\n"))[:-1]
         self.assertEqual(len(lines), 69)
         self.assertEqual(lines[:2], [b"Pipravox40X", b"  Flute"])
 
     def test_unknown_model(self):
         r = self.run_program("pravtweak", "missing.ini")
-        self.assertEqual(r.status, 7)
+        self.assertEqual(r.status, Pravtweak.USAGE)
         self.assertEqual(r.stderr, expected('pravtweak 0:pipravox "" unknown!\n'))
 
 
@@ -53,7 +36,7 @@ class EditingCycle(ScratchTestCase):
         self.write("organ.xml", original)
         self.write("e.ini", INI)
         r = self.run_program("pravtweak", "e.ini")
-        self.assertEqual((r.status, r.stdout, r.stderr), (0, b"", b""))
+        self.assertEqual((r.status, r.stdout, r.stderr), (Pravtweak.REPLACED, b"", b""))
         self.assertEqual(self.read("organ.b~k"), original.encode())
         out = self.read("organ.xml").decode()
         self.assertTrue(out.startswith("<organ>\r\n\t<ranks>\r\n\t<!-- pravtweak ranks "))
@@ -61,7 +44,7 @@ class EditingCycle(ScratchTestCase):
         self.assertIn("\t\t\t<device>Pipravox Fluidsynth</device>\r\n", out)
         # A second run changes nothing but the date stamp.
         r = self.run_program("pravtweak", "e.ini")
-        self.assertEqual(r.status, 0)
+        self.assertEqual(r.status, Pravtweak.REPLACED)
         strip = lambda b: re.sub(rb"ranks [^>]*-->", b"", b)
         self.assertEqual(strip(self.read("organ.xml")), strip(out.encode()))
         self.assertEqual(self.files(), ["e.ini", "organ.b~k", "organ.xml"])
@@ -70,7 +53,7 @@ class EditingCycle(ScratchTestCase):
         text = organ(eol="\n", before=("a\0b\x1a\xff", "x" * 3000), after=("tail\0",))
         self.write("organ.xml", text)
         self.write("e.ini", INI)
-        self.assertEqual(self.run_program("pravtweak", "e.ini").status, 0)
+        self.assertEqual(self.run_program("pravtweak", "e.ini").status, Pravtweak.REPLACED)
         out = self.read("organ.xml")
         self.assertTrue(out.startswith(b"a\0b\x1a\xff\n" + b"x" * 3000 + b"\n\t<ranks>\n"))
         self.assertTrue(out.endswith(b"\t</ranks>\ntail\0\n"))
@@ -80,7 +63,7 @@ class EditingCycle(ScratchTestCase):
         self.write("organ.xml", original)
         self.write("e.ini", INI)
         r = self.run_program("pravtweak", "e.ini")
-        self.assertEqual(r.status, 12)
+        self.assertEqual(r.status, Pravtweak.DECLINED)
         self.assertEqual(r.stderr, expected(
             "pravtweak 84:rank Traps wasn't read!\n"
             "pravtweak 1 errors: continue mutilation of\n\"organ.xml\"?\n"))
@@ -92,26 +75,26 @@ class EditingCycle(ScratchTestCase):
         self.write("organ.xml", organ())
         self.write("e.ini", INI)
         r = self.run_program("pravtweak", "-d", "e.ini")
-        self.assertEqual(r.status, 11)
+        self.assertEqual(r.status, Pravtweak.DEBUG_STOP)
         self.assertEqual(r.stderr, expected("pravtweak 94, -d debug (0 errors) (press a key)\n"))
         self.assertNotIn("organ.b~k", self.files())
         self.write("organ.xml", "<organ>\n<ranks>\n<rank id=\"0\">\n")
         r = self.run_program("pravtweak", "e.ini")
-        self.assertEqual(r.status, 17)
+        self.assertEqual(r.status, Pravtweak.PREMATURE_END)
         self.assertEqual(r.stderr, expected("pravtweak 3:premature end of <ranks>\n"))
 
     def test_missing_or_directory_organ_file(self):
         os.mkdir(self.path("organ.xml"))
         self.write("e.ini", INI)
         r = self.run_program("pravtweak", "e.ini")
-        self.assertEqual(r.status, 3)
+        self.assertEqual(r.status, Pravtweak.CANNOT_OPEN)
         self.assertEqual(r.stderr, b"couldn't open organ.xml for r.")
 
     def test_backup_named_file_is_never_its_own_backup(self):
         self.write("organ.b~k", organ())
         self.write("e.ini", INI.replace("organ.xml", "organ.b~k"))
         r = self.run_program("pravtweak", "e.ini")
-        self.assertEqual(r.status, 13)
+        self.assertEqual(r.status, Pravtweak.NOT_REPLACED)
         self.assertEqual(r.stderr, expected("couldn't move organ.b~k to organ.b~k.\n"))
         self.assertEqual(self.read("organ.b~k"), organ().encode())
 
@@ -120,7 +103,7 @@ class EditingCycle(ScratchTestCase):
         os.mkdir(self.path("organ.b~k"))
         self.write("e.ini", INI)
         r = self.run_program("pravtweak", "e.ini")
-        self.assertEqual(r.status, 13)
+        self.assertEqual(r.status, Pravtweak.NOT_REPLACED)
         self.assertTrue(r.stderr.startswith(b"couldn't move organ.xml to organ.b~k."))
         self.assertEqual(self.read("organ.xml"), organ().encode())
         self.assertTrue(os.path.isdir(self.path("organ.b~k")))

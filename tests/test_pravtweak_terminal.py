@@ -6,8 +6,7 @@ import select
 import subprocess
 import unittest
 
-from harness import ScratchTestCase, WINDOWS, program
-from test_pravtweak import INI, organ
+from harness import INI, Pravtweak, ScratchTestCase, WINDOWS, organ, program
 
 
 def run_on_terminal(args, cwd, keys):
@@ -41,18 +40,19 @@ def run_on_terminal(args, cwd, keys):
 @unittest.skipIf(WINDOWS, "pseudo-terminals are a POSIX test device")
 class Terminal(ScratchTestCase):
     def test_question_answered_y_Y_and_n(self):
-        for key, status in ((b"y", 0), (b"Y", 0), (b"n", 12)):
+        for key, status in ((b"y", Pravtweak.REPLACED), (b"Y", Pravtweak.REPLACED),
+                            (b"n", Pravtweak.DECLINED)):
             self.write("organ.xml", organ(ids=range(9)))
             self.write("e.ini", INI)
             code, seen = run_on_terminal(["e.ini"], self.dir, [key])
             self.assertEqual(code, status, key)
-            self.assertEqual(os.path.exists(self.path("organ.b~k")), status == 0)
+            self.assertEqual(os.path.exists(self.path("organ.b~k")), status == Pravtweak.REPLACED)
             for name in os.listdir(self.dir):
                 os.remove(self.path(name))
 
     def test_pager(self):
         code, seen = run_on_terminal([], self.dir, [b"y", b"n"])
-        self.assertEqual(code, 7)
+        self.assertEqual(code, Pravtweak.USAGE)
         self.assertIn(b":" * 66, seen)
         self.assertIn(b'(You can redirect this information to a file, i.e. "pravtweak >file~".)',
                       seen)
@@ -61,7 +61,7 @@ class Terminal(ScratchTestCase):
         self.assertIn(b"Harmonic Tuba=R 3", seen)
         self.assertNotIn(b"[soundfont]", seen)
         code, seen = run_on_terminal([], self.dir, [b"\r"])
-        self.assertEqual(code, 7)
+        self.assertEqual(code, Pravtweak.USAGE)
         self.assertNotIn(b"[pan]", seen)
 
 

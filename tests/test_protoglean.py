@@ -4,7 +4,7 @@ import os
 import re
 import unittest
 
-from harness import WINDOWS, ScratchTestCase, expected
+from harness import WINDOWS, Protoglean, ScratchTestCase, expected
 
 HELP_TEXT = (
     'protoglean afn [:afn] [[+]outfile]  ("&" works for ":" but probably not in XP)\n'
@@ -30,12 +30,12 @@ class ProtogleanCase(ScratchTestCase):
     def glean(self, *args):
         return self.run_program("protoglean", *args)
 
-    def assertOutput(self, result, stdout, stderr="", status=0):
+    def assertOutput(self, result, stdout, stderr="", status=Protoglean.SUCCESS):
         self.assertEqual((result.status, result.stdout, result.stderr),
                          (status, expected(stdout), expected(stderr)))
 
     def assertHelp(self, result):
-        self.assertEqual(result.status, 2)
+        self.assertEqual(result.status, Protoglean.USAGE)
         self.assertEqual(result.stdout, b"")
         banner, _, rest = result.stderr.partition(expected("\n"))
         self.assertRegex(banner.decode("latin-1"),
@@ -182,16 +182,16 @@ class CommandLine(ProtogleanCase):
     def test_output_that_cannot_be_opened(self):
         os.mkdir(self.path("dir"))
         self.write("a.c", "_v int a;\n")
-        self.assertOutput(self.glean("a.c", "dir"), "", "couldn't open dir for w.", 3)
-        self.assertOutput(self.glean("a.c", "+dir"), "", "couldn't open dir for a.", 3)
+        self.assertOutput(self.glean("a.c", "dir"), "", "couldn't open dir for w.", Protoglean.CANNOT_OPEN)
+        self.assertOutput(self.glean("a.c", "+dir"), "", "couldn't open dir for a.", Protoglean.CANNOT_OPEN)
 
     def test_input_that_cannot_be_opened_ends_the_run_after_earlier_output(self):
         self.write("a.c", "_v int a;\n")
         os.mkdir(self.path("d.c"))
         self.write("out.h", "old\n")
-        self.assertOutput(self.glean("nothing*.c", "out.h"), "", "couldn't open nothing*.c for r.", 3)
+        self.assertOutput(self.glean("nothing*.c", "out.h"), "", "couldn't open nothing*.c for r.", Protoglean.CANNOT_OPEN)
         self.assertEqual(self.read("out.h"), b"")
-        self.assertOutput(self.glean("a.c", ":d.c", "out.h"), "", "couldn't open d.c for r.", 3)
+        self.assertOutput(self.glean("a.c", ":d.c", "out.h"), "", "couldn't open d.c for r.", Protoglean.CANNOT_OPEN)
         self.assertEqual(self.read("out.h"), expected(header("a.c") + "extern int a;\n"))
 
     @unittest.skipIf(WINDOWS, "/dev/full is a POSIX device")
@@ -215,7 +215,7 @@ class Wildcards(ProtogleanCase):
             self.write(".hidden.c", "_v int hidden;\n")
         decl = lambda name: expected(header(name) + "extern int %s;\n" % name[-3])
         result = self.glean("*.c")
-        self.assertEqual(result.status, 0)
+        self.assertEqual(result.status, Protoglean.SUCCESS)
         self.assertEqual(self.sections(result.stdout), [decl("a.c"), decl("ab.c"), decl("b.c")])
         result = self.glean("?.c", ":sub/*")
         self.assertEqual(self.sections(result.stdout)[-2:], [decl("sub/x.c"), decl("sub/y.c")])
@@ -233,7 +233,7 @@ class BadInput(ProtogleanCase):
         self.write("line.c", b"x" * 3000000 + b"\n_v int after_line;\n")
         self.write("decl.c", b"_f int f(" + b"(" * 3000000 + b"{\n_v int after_decl;\n")
         result = self.glean("bin.c", ":line.c", ":decl.c")
-        self.assertEqual(result.status, 0)
+        self.assertEqual(result.status, Protoglean.SUCCESS)
         self.assertIn(expected("extern int after_noise;\n"), result.stdout)
         self.assertIn(expected(header("line.c") + "extern int after_line;\n"), result.stdout)
         self.assertIn(expected(header("decl.c") + "int f" + "(" * 994 + ";\n"), result.stdout)
@@ -247,7 +247,7 @@ class BadInput(ProtogleanCase):
             self.skipTest("root reads every file")
         self.write("a.c", "_v int a;\n")
         os.chmod(self.path("a.c"), 0)
-        self.assertOutput(self.glean("a.c"), "", "couldn't open a.c for r.", 3)
+        self.assertOutput(self.glean("a.c"), "", "couldn't open a.c for r.", Protoglean.CANNOT_OPEN)
 
 
 if __name__ == "__main__":

@@ -4,7 +4,7 @@ soundfont sections over several map numbers."""
 import re
 import unittest
 
-from harness import ScratchTestCase, expected
+from harness import Pravtweak, ScratchTestCase, expected
 
 # Pipravox10 in rank-id order, with the pan each rank has in the organ file.
 RANKS = [
@@ -57,7 +57,7 @@ class SettingsRunTest(ScratchTestCase):
             "[pan2]\nright=2\n"
             "[soundfont]\nbank=30\ntrumpet=50,0\nxylophone=29,94,44\nvox=1,2\n"
             "[soundfont2]\nbank=7\nchimes= 3 , 4\n")
-        self.assertEqual((result.status, result.stderr), (0, b""), result)
+        self.assertEqual((result.status, result.stderr), (Pravtweak.REPLACED, b""), result)
         self.assertEqual(self.read("organ.b~k"), organ)
         ranks = written_ranks(self.read("organ.xml"))
         self.assertEqual(len(ranks), 10)
@@ -86,7 +86,7 @@ class SettingsRunTest(ScratchTestCase):
             "[soundfont]\nbank=30\nBank=31\ntraps=50\nflute=50,-1\n"
             "[soundfont2]\ntrumpet=50,0\ntibia=,\n"
             "[soundfont3]\ntrumpet=rubbish\n")
-        self.assertEqual(result.status, 12, result)
+        self.assertEqual(result.status, Pravtweak.DECLINED, result)
         self.assertEqual(self.read("organ.xml"), organ)
         self.assertEqual(result.stdout, expected("\n"))
         messages = [
@@ -112,7 +112,7 @@ class SettingsRunTest(ScratchTestCase):
         result, _, _ = self.run_ini(
             "[volume]\ntraps=16\n[volume2]\nelse=foo\n[pan2]\nflute=?\n"
             "[soundfont2]\ntrumpet=50,0\n", mapnumber=1)
-        self.assertEqual((result.status, result.stderr), (0, b""), result)
+        self.assertEqual((result.status, result.stderr), (Pravtweak.REPLACED, b""), result)
         ranks = written_ranks(self.read("organ.xml"))
         self.assertEqual(ranks["Traps"]["volume"], 127)
         self.assertEqual(ranks["Flute"]["volume"], 100)
