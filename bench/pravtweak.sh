@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures pravtweak's copy loop against cat on a generated organ file:
-# wall time of each (best of three) and pravtweak's peak memory.
+# wall time of each (best of five) and pravtweak's peak memory.
 # Usage: bench/pravtweak.sh [size in MB, default 1024]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
