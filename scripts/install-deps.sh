@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the builds need from Debian's packages, only when missing:
-# the native toolchain, GoogleTest's sources, and for the Windows build the
-# mingw-w64 cross compiler and Wine to run its tests.
+# the native toolchain, clang-format, GoogleTest's sources, and for the
+# Windows build the mingw-w64 cross compiler and Wine to run its tests.
 set -euo pipefail
 
 need=()
@@ -9,6 +9,7 @@ command -v cmake >/dev/null || need+=(cmake)
 command -v g++ >/dev/null || need+=(g++)
 command -v ninja >/dev/null || need+=(ninja-build)
 command -v python3 >/dev/null || need+=(python3)
+command -v clang-format >/dev/null || need+=(clang-format)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
 if [ "${1:-all}" != posix ]; then
   command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64)

@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
-# Builds both programs for POSIX and for Windows (mingw-w64, run under Wine)
-# and runs every test of both builds.
+# Checks the format of every C++ file, builds both programs for POSIX and for
+# Windows (mingw-w64, run under Wine) and runs every test of both builds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+
+echo "checking the format of the C++ files"
+find common pravtweak protoglean -name '*.cpp' -o -name '*.h' | sort |
+  xargs clang-format --dry-run --Werror
+
 # Prepare the Wine prefix once, before tests start Wine in parallel.
 export WINEDEBUG=-all
 [ -f "${WINEPREFIX:-$HOME/.wine}/system.reg" ] || wineboot -i >/dev/null 2>&1 || true
