@@ -3,6 +3,7 @@
 // platform_posix.cpp and platform_windows.cpp implement it.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -38,6 +39,27 @@ bool commit_and_close(FILE* f);
 // Moves a file, replacing the target; across file systems by a copy beside
 // the target that is renamed into place before the source is deleted.
 bool move_file(const char* from, const char* to);
+
+// What identifies a file, and what tells whether its content may have
+// changed since it was looked at.
+struct FileStamp {
+    uint64_t device = 0, index = 0;  // POSIX st_dev and st_ino; Windows volume and file index
+    uint64_t size = 0;
+    int64_t modified = 0;  // last write: POSIX nanoseconds, Windows 100-nanosecond ticks
+    bool regular = false;  // a regular file (not a directory, device, FIFO or socket)
+};
+
+// The stamp of the file a path names (a symbolic link counts as what it
+// points to); false when there is none or it cannot be queried.
+bool stamp_of(const char* path, FileStamp& stamp);
+
+// The stamp of an open stream's file.
+bool stamp_of(FILE* stream, FileStamp& stamp);
+
+// True when the two stamps belong to one file, whatever its names.
+inline bool same_file(const FileStamp& a, const FileStamp& b) {
+    return a.device == b.device && a.index == b.index;
+}
 
 // True for a character that separates directories in a path.
 bool is_separator(char c);

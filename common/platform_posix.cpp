@@ -197,6 +197,29 @@ bool move_file(const char* from, const char* to) {
     return false;
 }
 
+namespace {
+
+bool stamp_from(const struct stat& st, FileStamp& stamp) {
+    stamp.device = static_cast<uint64_t>(st.st_dev);
+    stamp.index = static_cast<uint64_t>(st.st_ino);
+    stamp.size = static_cast<uint64_t>(st.st_size);
+    stamp.modified = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.regular = S_ISREG(st.st_mode);
+    return true;
+}
+
+}  // namespace
+
+bool stamp_of(const char* path, FileStamp& stamp) {
+    struct stat st;
+    return stat(path, &st) == 0 && stamp_from(st, stamp);
+}
+
+bool stamp_of(FILE* stream, FileStamp& stamp) {
+    struct stat st;
+    return fstat(fileno(stream), &st) == 0 && stamp_from(st, stamp);
+}
+
 bool is_separator(char c) {
     return c == '/';
 }

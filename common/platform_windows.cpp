@@ -66,6 +66,41 @@ bool move_file(const char* from, const char* to) {
     return MoveFileExA(from, to, MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING) != 0;
 }
 
+namespace {
+
+bool stamp_from(HANDLE file, FileStamp& stamp) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(file, &info))
+        return false;
+    stamp.device = info.dwVolumeSerialNumber;
+    stamp.index = (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    stamp.size = (static_cast<uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    stamp.modified =
+        static_cast<int64_t>((static_cast<uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                             info.ftLastWriteTime.dwLowDateTime);
+    stamp.regular =
+        !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && GetFileType(file) == FILE_TYPE_DISK;
+    return true;
+}
+
+}  // namespace
+
+bool stamp_of(const char* path, FileStamp& stamp) {
+    // Backup semantics let a directory be opened for its information too.
+    HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    bool ok = stamp_from(file, stamp);
+    CloseHandle(file);
+    return ok;
+}
+
+bool stamp_of(FILE* stream, FileStamp& stamp) {
+    HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    return file != INVALID_HANDLE_VALUE && stamp_from(file, stamp);
+}
+
 bool is_separator(char c) {
     return c == '\\' || c == '/';
 }
