@@ -52,7 +52,7 @@ std::string line_excerpt(const Piece& line) {
     return std::string(trim_white({line.data, line.size}));
 }
 
-int read_ranks(LineSource& source, int& line_number) {
+int read_ranks(LineSource& source, int& line_number, Piece* end_line) {
     RankRecord* rank = nullptr;
     int32_t id = 0;
     Piece line;
@@ -77,6 +77,8 @@ int read_ranks(LineSource& source, int& line_number) {
                 if (!current_model->ranks[i].read)
                     complain(false, "pravtweak %d:rank %s wasn't read!", line_number,
                              current_model->ranks[i].name);
+            if (end_line)
+                *end_line = line;
             return 0;
         }
         if (id < 0)

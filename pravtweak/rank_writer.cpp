@@ -1,6 +1,7 @@
 #include "rank_writer.h"
 
 #include "catalogue.h"
+#include "text.h"
 
 int write_ranks(FILE* out, bool crlf, const char* stamp) {
     const char* eol = crlf ? "\r\n" : "\n";
@@ -22,4 +23,11 @@ int write_ranks(FILE* out, bool crlf, const char* stamp) {
     }
     fprintf(out, "%s</ranks>%s", t1, eol);
     return 0;
+}
+
+void write_beside_tag(FILE* out, const char* text, size_t size, const char* eol) {
+    if (trim_white({text, size}).empty())
+        return;
+    fwrite(text, 1, size, out);
+    fputs(eol, out);
 }

@@ -3,16 +3,14 @@
 #include <string>
 
 #include "catalogue.h"
+#include "edit_text.h"
 #include "exit_status.h"
 #include "files.h"
 #include "ini/run_configuration.h"
 #include "line_source.h"
 #include "messages.h"
 #include "platform.h"
-#include "rank_reader.h"
-#include "rank_writer.h"
 #include "run_state.h"
-#include "settings.h"
 
 bool debug_mode = false;
 int line_number = 0;
@@ -76,15 +74,8 @@ int run_edit() {
     setvbuf(output, output_buffer, _IOFBF, sizeof output_buffer);
 
     LineSource input(input_file);
-    Piece ranks_line;
-    while (input.copy_until_ranks(output, line_number, ranks_line)) {
-        bool crlf = ranks_line.crlf;
-        if (read_ranks(input, line_number) != 0)
-            return ExitPrematureEnd;
-        if (apply_all_settings() != 0)
-            return ExitPrematureEnd;
-        write_ranks(output, crlf, date_stamp());
-    }
+    if (int status = edit_organ_text(input, output, line_number))
+        return status;
     if (input.failed()) {
         fprintf(stderr, "couldn't read %s.\n", rc.xmlPath.c_str());
         return ExitNotReplaced;

@@ -1,0 +1,15 @@
+// The edit itself: the organ text copied with its <ranks> sections made anew.
+#pragma once
+
+#include <cstdio>
+
+#include "line_source.h"
+
+// Copies the organ text from input to output, counting pieces in
+// line_number, with every <ranks> section regenerated: read into the rank
+// table, changed by the settings, written anew. Text beside the section's
+// tags on their lines (before "<ranks>", after "</ranks>") is kept on a line
+// of its own. Returns 0, or ExitPrematureEnd when a section never ends or a
+// settings pass fails. A read error ends the input early; input.failed()
+// tells it apart.
+int edit_organ_text(LineSource& input, FILE* output, int& line_number);
