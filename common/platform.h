@@ -36,9 +36,36 @@ bool delete_file(const char* path);
 // the three failed. The stream is closed in every case.
 bool commit_and_close(FILE* f);
 
-// Moves a file, replacing the target; across file systems by a copy beside
-// the target that is renamed into place before the source is deleted.
-bool move_file(const char* from, const char* to);
+// Opens a regular file for binary reading (a symbolic link counts as what
+// it points to). A directory, FIFO, device or socket fails like a missing
+// file, at once: nothing blocks and nothing is read from a device.
+FILE* open_regular(const char* path);
+
+// Gives copy the permission bits of original, and its owner and group where
+// the program may set them; a group that may not be set keeps no
+// permissions. Windows leaves this to swap_in, which keeps the replaced
+// file's attributes and access rules.
+void take_permissions(FILE* original, FILE* copy);
+
+// The file that a chain of symbolic links starting at path ends at, named
+// from the path as given (a relative link counts from its own directory);
+// path itself when it is no link or the chain cannot be followed.
+std::string final_target(const std::string& path);
+
+// Copies a file's bytes, permissions and owner to a new file that must not
+// exist yet, synced to the disk; nothing is left behind when it fails.
+Created copy_to_new_file(const char* from, const char* to);
+
+// Which step of swap_in failed.
+enum class Swap { done, backup_failed, replace_failed };
+
+// Puts replacement in target's place and leaves target's previous content
+// under backup, a name that must be free. Target's name holds a complete
+// file at every moment: POSIX gives backup a hard link to the target (a
+// rename where the file system has none), renames replacement onto target
+// in one step and syncs the directories; Windows replaces with ReplaceFileW.
+// After a failure target holds its previous content.
+Swap swap_in(const char* target, const char* replacement, const char* backup);
 
 // What identifies a file, and what tells whether its content may have
 // changed since it was looked at.

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "platform.h"
@@ -120,20 +121,121 @@ bool commit_and_close(FILE* f) {
     return fclose(f) == 0 && ok;
 }
 
+FILE* open_regular(const char* path) {
+    // Non-blocking, so that a FIFO without a writer does not hang the open;
+    // the check then refuses it before anything is read.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        errno = ENOENT;
+        return nullptr;
+    }
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE* f = fdopen(fd, "rb");
+    if (!f)
+        close(fd);
+    return f;
+}
+
+void take_permissions(FILE* original, FILE* copy) {
+    struct stat st;
+    if (fstat(fileno(original), &st) != 0)
+        return;
+    int fd = fileno(copy);
+    mode_t mode = st.st_mode & 0777;
+    // The owner first: a change of owner may clear permission bits. A group
+    // that may not be set keeps no permissions, so that the text never
+    // reaches a group that could not read it before.
+    if (fchown(fd, st.st_uid, st.st_gid) != 0 && fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0)
+        mode &= ~static_cast<mode_t>(070);
+    fchmod(fd, mode);
+}
+
+std::string final_target(const std::string& path) {
+    std::string target = path;
+    // As many links as the system itself follows before it gives up.
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return target;
+        std::string link(static_cast<size_t>(st.st_size > 0 ? st.st_size : PATH_MAX) + 1, '\0');
+        ssize_t n = readlink(target.c_str(), &link[0], link.size());
+        if (n < 0 || static_cast<size_t>(n) >= link.size())
+            return path;
+        link.resize(static_cast<size_t>(n));
+        size_t slash = target.rfind('/');
+        if (link[0] == '/' || slash == std::string::npos)
+            target = link;
+        else
+            target = target.substr(0, slash + 1) + link;
+    }
+    return path;
+}
+
 namespace {
 
-// Copies a file's bytes to a new file; false (and nothing left) on failure.
-bool copy_to_new_file(const char* from, const char* to) {
-    int in = open(from, O_RDONLY);
-    if (in < 0)
-        return false;
-    struct stat st;
-    mode_t mode = fstat(in, &st) == 0 ? (st.st_mode & 07777) : 0666;
-    int out = open(to, O_WRONLY | O_CREAT | O_EXCL, mode);
-    if (out < 0) {
-        close(in);
-        return false;
+// Writes all of size bytes; false on an error.
+bool write_all(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t w = write(fd, data, size);
+        if (w < 0 && errno == EINTR)
+            continue;
+        if (w <= 0)
+            return false;
+        data += w;
+        size -= static_cast<size_t>(w);
     }
+    return true;
+}
+
+// The directory part of a path, "." when it has none.
+std::string directory_of(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Syncs a directory's entries to the disk. False only when the disk
+// reports an error: a directory that cannot be opened for reading, or a file
+// system that cannot sync directories, leaves nothing more to do.
+bool sync_directory(const std::string& directory) {
+    int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return true;
+    bool ok = fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP || errno == EROFS;
+    close(fd);
+    return ok;
+}
+
+// Errors of link() that mean the file system keeps no hard links there.
+bool no_hard_links(int error) {
+    return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS ||
+           error == EMLINK;
+}
+
+}  // namespace
+
+Created copy_to_new_file(const char* from, const char* to) {
+    int in = open(from, O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return Created::failed;
+    struct stat st;
+    if (fstat(in, &st) != 0) {
+        close(in);
+        return Created::failed;
+    }
+    int out = open(to, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777);
+    if (out < 0) {
+        int error = errno;
+        close(in);
+        return error == EEXIST ? Created::taken : Created::failed;
+    }
+    if (fchown(out, st.st_uid, st.st_gid) == 0)
+        fchmod(out, st.st_mode & 0777);
     static char buffer[1 << 16];
     bool ok = true;
     for (;;) {
@@ -144,57 +246,42 @@ bool copy_to_new_file(const char* from, const char* to) {
             ok = n == 0;
             break;
         }
-        for (ssize_t done = 0; done < n;) {
-            ssize_t w = write(out, buffer + done, static_cast<size_t>(n - done));
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w <= 0) {
-                ok = false;
-                break;
-            }
-            done += w;
-        }
-        if (!ok)
+        if (!write_all(out, buffer, static_cast<size_t>(n))) {
+            ok = false;
             break;
+        }
     }
     close(in);
     ok = fsync(out) == 0 && ok;
     ok = close(out) == 0 && ok;
-    if (!ok)
+    if (!ok) {
         unlink(to);
-    return ok;
+        return Created::failed;
+    }
+    return Created::ok;
 }
 
-}  // namespace
-
-bool move_file(const char* from, const char* to) {
-    if (rename(from, to) == 0)
-        return true;
-    if (errno != EXDEV)
-        return false;
-    // Another file system: copy beside the target under a fresh name, rename
-    // that into place, and only then delete the source, so the target never
-    // holds a partial copy.
-    std::string target(to);
-    size_t slash = target.rfind('/');
-    std::string dir = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    for (unsigned n = 0; n < 10000; ++n) {
-        std::string beside = dir + ".move~" + std::to_string(getpid()) + "~" + std::to_string(n);
-        if (path_exists(beside.c_str()))
-            continue;
-        if (!copy_to_new_file(from, beside.c_str())) {
-            if (errno == EEXIST)
-                continue;
-            return false;
-        }
-        if (rename(beside.c_str(), to) != 0) {
-            unlink(beside.c_str());
-            return false;
-        }
-        unlink(from);
-        return true;
+Swap swap_in(const char* target, const char* replacement, const char* backup) {
+    // The backup name gets the previous content while the target's name
+    // still holds it; only where hard links are missing does it move away.
+    bool linked = link(target, backup) == 0;
+    if (!linked && (!no_hard_links(errno) || rename(target, backup) != 0))
+        return Swap::backup_failed;
+    if (rename(replacement, target) != 0) {
+        if (!linked)
+            rename(backup, target);
+        return Swap::replace_failed;
     }
-    return false;
+    // Until the directories reach the disk a power cut may bring the old
+    // names back; a swap that cannot be made durable is undone.
+    const std::string target_directory = directory_of(target);
+    const std::string replacement_directory = directory_of(replacement);
+    if (!sync_directory(target_directory) ||
+        (replacement_directory != target_directory && !sync_directory(replacement_directory))) {
+        rename(backup, target);
+        return Swap::replace_failed;
+    }
+    return Swap::done;
 }
 
 namespace {

@@ -62,8 +62,68 @@ bool commit_and_close(FILE* f) {
     return fclose(f) == 0 && ok;
 }
 
-bool move_file(const char* from, const char* to) {
-    return MoveFileExA(from, to, MOVEFILE_COPY_ALLOWED | MOVEFILE_REPLACE_EXISTING) != 0;
+FILE* open_regular(const char* path) {
+    FILE* f = open_file(path, "rb");
+    if (!f)
+        return nullptr;
+    // Devices such as NUL or CON open like files; only a disk file counts.
+    HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f)));
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        fclose(f);
+        errno = ENOENT;
+        return nullptr;
+    }
+    return f;
+}
+
+void take_permissions(FILE*, FILE*) {}
+
+std::string final_target(const std::string& path) {
+    return path;
+}
+
+Created copy_to_new_file(const char* from, const char* to) {
+    if (!CopyFileA(from, to, TRUE))
+        return GetLastError() == ERROR_FILE_EXISTS ? Created::taken : Created::failed;
+    // CopyFile leaves the data in the cache; the copy must be on the disk
+    // before it replaces anything.
+    HANDLE file = CreateFileA(to, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    bool ok = file != INVALID_HANDLE_VALUE && FlushFileBuffers(file);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    if (!ok) {
+        DeleteFileA(to);
+        return Created::failed;
+    }
+    return Created::ok;
+}
+
+Swap swap_in(const char* target, const char* replacement, const char* backup) {
+    // ReplaceFile needs write access to the replaced file: a read-only one
+    // loses the attribute for the swap, and both names get it back after.
+    DWORD attributes = GetFileAttributesA(target);
+    bool read_only =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    if (read_only)
+        SetFileAttributesA(target, attributes & ~FILE_ATTRIBUTE_READONLY);
+    Swap result = Swap::done;
+    if (!ReplaceFileA(target, replacement, backup, REPLACEFILE_WRITE_THROUGH, nullptr, nullptr)) {
+        DWORD error = GetLastError();
+        // Here the target is already under the backup name and the
+        // replacement failed to move: the target goes back.
+        if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
+            MoveFileExA(backup, target, MOVEFILE_WRITE_THROUGH);
+        result =
+            error == ERROR_UNABLE_TO_MOVE_REPLACEMENT || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2
+                ? Swap::replace_failed
+                : Swap::backup_failed;
+    }
+    if (read_only) {
+        SetFileAttributesA(target, attributes);
+        if (result == Swap::done)
+            SetFileAttributesA(backup, attributes);
+    }
+    return result;
 }
 
 namespace {
