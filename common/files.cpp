@@ -20,6 +20,15 @@ FILE* checked_fopen(FILE** handle, const char* path, const char* mode, bool bina
     return *handle;
 }
 
+FILE* checked_open_regular(FILE** handle, const char* path) {
+    *handle = platform::open_regular(path);
+    if (!*handle) {
+        fprintf(stderr, "couldn't open %s for %s.", path, "r");
+        exit(ExitCannotOpen);
+    }
+    return *handle;
+}
+
 namespace {
 
 [[noreturn]] void out_of_memory() {
@@ -80,24 +89,31 @@ int bump_temp_name() {
     return -1;
 }
 
-char* make_temp_file(const char* extension) {
-    if (extension)
-        temp_name = temp_name.substr(0, 8) + extension;
+platform::Created claim_temp_name(const std::string& directory,
+                                  const std::function<platform::Created(const char*)>& create,
+                                  std::string& name) {
     for (;;) {
+        name = directory + temp_name;
         // A name taken between the test and the creation counts as taken.
-        if (!file_exists(temp_name.c_str())) {
-            platform::Created result = platform::create_exclusive(temp_name.c_str());
-            if (result == platform::Created::ok)
-                break;
-            if (result == platform::Created::failed) {
-                fprintf(stderr, "couldn't open %s for %s.", temp_name.c_str(), "w");
-                exit(ExitCannotOpen);
-            }
+        if (!file_exists(name.c_str())) {
+            platform::Created result = create(name.c_str());
+            if (result != platform::Created::taken)
+                return result;
         }
         if (bump_temp_name() == -1)
             complain(true, "pravtweak:Ran out of temp names!?");
     }
-    return heap_copy(temp_name);
+}
+
+char* make_temp_file(const char* extension) {
+    if (extension)
+        temp_name = temp_name.substr(0, 8) + extension;
+    std::string name;
+    if (claim_temp_name("", platform::create_exclusive, name) == platform::Created::failed) {
+        fprintf(stderr, "couldn't open %s for %s.", name.c_str(), "w");
+        exit(ExitCannotOpen);
+    }
+    return heap_copy(name);
 }
 
 char* new_temp_file() {

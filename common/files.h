@@ -4,12 +4,20 @@
 #include <cstddef>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <string>
+
+#include "platform.h"
 
 // Opens path with mode; on failure writes "couldn't open PATH for MODE." on
 // standard error and ends the program with status 3. With binary set the
 // file is opened untranslated (the message still shows mode as given).
 FILE* checked_fopen(FILE** handle, const char* path, const char* mode, bool binary = false);
+
+// checked_fopen(handle, path, "r") for a file that must be a regular file,
+// opened untranslated: a directory, FIFO, device or socket fails like a
+// missing file, at once and without blocking.
+FILE* checked_open_regular(FILE** handle, const char* path);
 
 // A zero-filled block, or "ran out of memory." and exit status 7.
 void* checked_alloc(size_t size);
@@ -37,6 +45,14 @@ int bump_temp_name();
 // first free template name (with the given extension, when not null) and
 // returns a heap copy of its name that the caller owns.
 char* make_temp_file(const char* extension);
+
+// Calls create with directory + template name, moving the counter on while
+// it answers taken; returns its last answer, with the name it was given in
+// name. directory is empty or ends in a separator. Exhausted names end the
+// program as make_temp_file does.
+platform::Created claim_temp_name(const std::string& directory,
+                                  const std::function<platform::Created(const char*)>& create,
+                                  std::string& name);
 
 // make_temp_file(".Q~V"): the file that receives the edited organ text.
 char* new_temp_file();

@@ -38,7 +38,7 @@ qIni::qIni(const std::string& fileName) : fileName_(fileName) {
 }
 
 void qIni::load() {
-    FILE* f = platform::open_file(fileName_.c_str(), "rb");
+    FILE* f = platform::open_regular(fileName_.c_str());
     if (!f)
         return;
     lines_.clear();
