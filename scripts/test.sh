@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 
 echo "checking the format of the C++ files"
-find common pravtweak protoglean -name '*.cpp' -o -name '*.h' | sort |
+find common pravtweak protoglean tests -name '*.cpp' -o -name '*.h' | sort |
   xargs clang-format --dry-run --Werror
 
 # Prepare the Wine prefix once, before tests start Wine in parallel.

@@ -8,6 +8,8 @@ build under test prints.
 """
 
 import os
+import re
+import select
 import shutil
 import subprocess
 import tempfile
@@ -66,13 +68,61 @@ class Result:
         return f"Result(status={self.status}, stdout={self.stdout!r}, stderr={self.stderr!r})"
 
 
-def run(name, args, cwd, stdin=b"", timeout=60):
-    """Runs program name with args in cwd; standard input is no terminal."""
+def run(name, args, cwd, stdin=b"", timeout=60, env=None):
+    """Runs program name with args in cwd, with env added to the
+    environment; standard input is no terminal."""
     command = ([EMULATOR] if EMULATOR else []) + [program(name)] + list(args)
-    env = dict(os.environ, WINEDEBUG="-all")
+    env = dict(os.environ, WINEDEBUG="-all", **(env or {}))
     done = subprocess.run(command, cwd=cwd, input=stdin, capture_output=True,
                           timeout=timeout, env=env)
     return Result(done.returncode, done.stdout, done.stderr)
+
+
+def terminal_words(output):
+    """Terminal output without its control sequences and white space: Wine's
+    console draws a blank as a cursor move."""
+    return re.sub(rb"\x1b\[[0-9;?]*[A-Za-z]|\s", b"", output)
+
+
+def run_on_terminal(name, args, cwd, keys, timeout=60):
+    """Runs program name on a pseudo-terminal, as standard input, output and
+    error (POSIX only; Wine passes it on as a console). Each time the program
+    waits, the next of keys is typed, or called when it is a function; a key
+    given as (text, key) waits until text has appeared (compared by
+    terminal_words). Returns (status, terminal output)."""
+    import pty
+    import time
+    master, slave = pty.openpty()
+    command = ([EMULATOR] if EMULATOR else []) + [program(name)] + list(args)
+    proc = subprocess.Popen(command, cwd=cwd, stdin=slave, stdout=slave, stderr=slave,
+                            close_fds=True, env=dict(os.environ, WINEDEBUG="-all"))
+    os.close(slave)
+    seen = b""
+    pending = [key if isinstance(key, tuple) else (b"", key) for key in keys]
+    deadline = time.monotonic() + timeout
+    while time.monotonic() < deadline:
+        ready, _, _ = select.select([master], [], [], 0.3)
+        if ready:
+            try:
+                data = os.read(master, 4096)
+            except OSError:
+                break
+            if not data:
+                break
+            seen += data
+        elif pending and terminal_words(pending[0][0]) in terminal_words(seen):
+            key = pending.pop(0)[1]
+            if callable(key):
+                key()
+            else:
+                os.write(master, key)
+        elif proc.poll() is not None:
+            break
+    if proc.poll() is None:
+        proc.kill()
+    proc.wait(timeout=30)
+    os.close(master)
+    return proc.returncode, seen
 
 
 class ScratchTestCase(unittest.TestCase):
@@ -101,5 +151,5 @@ class ScratchTestCase(unittest.TestCase):
     def files(self):
         return sorted(os.listdir(self.dir))
 
-    def run_program(self, name, *args, stdin=b""):
-        return run(name, args, self.dir, stdin=stdin)
+    def run_program(self, name, *args, stdin=b"", env=None):
+        return run(name, args, self.dir, stdin=stdin, env=env)

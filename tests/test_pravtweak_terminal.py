@@ -1,40 +1,14 @@
 """pravtweak's questions answered on a pseudo-terminal (POSIX build only)."""
 
 import os
-import pty
-import select
-import subprocess
 import unittest
 
-from harness import INI, Pravtweak, ScratchTestCase, WINDOWS, organ, program
+import harness
+from harness import INI, Pravtweak, ScratchTestCase, WINDOWS, organ
 
 
 def run_on_terminal(args, cwd, keys):
-    """Runs pravtweak with a terminal as standard input and output, typing
-    each key once the program waits; returns (status, terminal output)."""
-    master, slave = pty.openpty()
-    proc = subprocess.Popen([program("pravtweak")] + args, cwd=cwd, stdin=slave, stdout=slave,
-                            stderr=subprocess.PIPE, close_fds=True)
-    os.close(slave)
-    seen = b""
-    pending = list(keys)
-    while True:
-        ready, _, _ = select.select([master], [], [], 0.3)
-        if ready:
-            try:
-                data = os.read(master, 4096)
-            except OSError:
-                break
-            if not data:
-                break
-            seen += data
-        elif pending:
-            os.write(master, pending.pop(0))
-        elif proc.poll() is not None:
-            break
-    proc.wait(timeout=10)
-    os.close(master)
-    return proc.returncode, seen
+    return harness.run_on_terminal("pravtweak", args, cwd, keys)
 
 
 @unittest.skipIf(WINDOWS, "pseudo-terminals are a POSIX test device")
