@@ -14,6 +14,8 @@
 
 namespace platform {
 
+void utf8_arguments(int&, char**&) {}
+
 bool stdin_is_terminal() {
     return isatty(0) == 1;
 }

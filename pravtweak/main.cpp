@@ -3,9 +3,11 @@
 #include "files.h"
 #include "ini/run_configuration.h"
 #include "messages.h"
+#include "platform.h"
 #include "run_edit.h"
 
 int main(int argc, char** argv) {
+    platform::utf8_arguments(argc, argv);
     install_out_of_memory_handler();
     char prefix = '-';
     const char* ini_path = nullptr;
