@@ -17,6 +17,12 @@ namespace platform {
 // in place.
 void utf8_arguments(int& argc, char**& argv);
 
+// True when a command-line argument that begins with "/" is a path rather
+// than an option: on POSIX one longer than "/" that holds a second "/" or
+// names an existing entry ("/home/me/organ.ini", "/tmp"); never on Windows,
+// where "/" marks options.
+bool is_path_argument(const char* arg);
+
 // True when standard input (output) is a terminal / console.
 bool stdin_is_terminal();
 bool stdout_is_terminal();

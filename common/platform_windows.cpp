@@ -90,6 +90,10 @@ void utf8_arguments(int& argc, char**& argv) {
     argv = pointers.data();
 }
 
+bool is_path_argument(const char*) {
+    return false;
+}
+
 bool stdin_is_terminal() {
     return _isatty(_fileno(stdin)) != 0;
 }

@@ -13,9 +13,11 @@ int main(int argc, char** argv) {
     const char* ini_path = nullptr;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
-        if (arg[0] == '/')
+        // An absolute POSIX path is a name, whatever the option prefix.
+        bool may_be_option = !platform::is_path_argument(arg);
+        if (may_be_option && arg[0] == '/')
             prefix = '/';
-        if (arg[0] == prefix) {
+        if (may_be_option && arg[0] == prefix) {
             switch (arg[1]) {
                 case '\0':
                     break;
