@@ -69,7 +69,10 @@ class Result:
 def run(name, args, cwd, stdin=b"", timeout=60):
     """Runs program name with args in cwd; standard input is no terminal."""
     command = ([EMULATOR] if EMULATOR else []) + [program(name)] + list(args)
-    env = dict(os.environ, WINEDEBUG="-all")
+    # Wine reads the arguments and the Unix file names in the character set
+    # of the locale and takes its ANSI code page from it: C.UTF-8 makes them
+    # UTF-8 and the code page 1252, whatever the machine's locale is.
+    env = dict(os.environ, WINEDEBUG="-all", LC_ALL="C.UTF-8", LANG="C.UTF-8")
     done = subprocess.run(command, cwd=cwd, input=stdin, capture_output=True,
                           timeout=timeout, env=env)
     return Result(done.returncode, done.stdout, done.stderr)
