@@ -10,6 +10,19 @@
 
 namespace platform {
 
+// Puts the program's arguments into the form the rest of the program reads:
+// on Windows taken from the UTF-16 command line and turned into UTF-8, so
+// that names outside the ANSI code page arrive whole; on POSIX argv as the
+// system gave it. The texts live until the program ends and may be changed
+// in place.
+void utf8_arguments(int& argc, char**& argv);
+
+// True when a command-line argument that begins with "/" is a path rather
+// than an option: on POSIX one longer than "/" that holds a second "/" or
+// names an existing entry ("/home/me/organ.ini", "/tmp"); never on Windows,
+// where "/" marks options.
+bool is_path_argument(const char* arg);
+
 // True when standard input (output) is a terminal / console.
 bool stdin_is_terminal();
 bool stdout_is_terminal();
@@ -18,6 +31,11 @@ bool stdout_is_terminal();
 // Returns the key's byte, or -1 when standard input is no terminal (nothing
 // is read then), at end of input, or on a read error.
 int read_key(bool echo);
+
+// Every call below that takes a name passes it to the system unchanged on
+// POSIX. On Windows it goes through the wide (UTF-16) interface, read as
+// UTF-8 when its bytes are UTF-8 and in the ANSI code page otherwise, and
+// with the long-path prefix when it is too long for the plain form.
 
 // fopen that never opens a directory: a directory fails like a missing file.
 FILE* open_file(const char* path, const char* mode);
@@ -100,8 +118,9 @@ size_t drive_length(const char* path);
 bool same_name(const char* a, const char* b);
 
 // The plain files of one directory whose names match a pattern of "*" and
-// "?" wildcards; names only, without the directory. Hidden entries and
-// directories are left out. POSIX returns them in byte order of their names.
+// "?" wildcards; names only, without the directory (Windows gives them in
+// UTF-8). Hidden entries and directories are left out. POSIX returns them in
+// byte order of their names.
 std::vector<std::string> find_files(const std::string& directory, const std::string& pattern);
 
 }  // namespace platform

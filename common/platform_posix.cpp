@@ -15,6 +15,12 @@
 
 namespace platform {
 
+void utf8_arguments(int&, char**&) {}
+
+bool is_path_argument(const char* arg) {
+    return arg[0] == '/' && arg[1] != '\0' && (std::strchr(arg + 1, '/') || path_exists(arg));
+}
+
 bool stdin_is_terminal() {
     return isatty(0) == 1;
 }

@@ -3,17 +3,21 @@
 #include "files.h"
 #include "ini/run_configuration.h"
 #include "messages.h"
+#include "platform.h"
 #include "run_edit.h"
 
 int main(int argc, char** argv) {
+    platform::utf8_arguments(argc, argv);
     install_out_of_memory_handler();
     char prefix = '-';
     const char* ini_path = nullptr;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
-        if (arg[0] == '/')
+        // An absolute POSIX path is a name, whatever the option prefix.
+        bool may_be_option = !platform::is_path_argument(arg);
+        if (may_be_option && arg[0] == '/')
             prefix = '/';
-        if (arg[0] == prefix) {
+        if (may_be_option && arg[0] == prefix) {
             switch (arg[1]) {
                 case '\0':
                     break;

@@ -6,6 +6,7 @@
 #include "extract.h"
 #include "files.h"
 #include "messages.h"
+#include "platform.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ bool is_input(const char* arg) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::utf8_arguments(argc, argv);
     install_out_of_memory_handler();
     if (argc < 2)
         usage();

@@ -68,11 +68,20 @@ class Result:
         return f"Result(status={self.status}, stdout={self.stdout!r}, stderr={self.stderr!r})"
 
 
+def program_environment(extra=None):
+    """The environment a program runs in, with extra added. Wine reads the
+    arguments and the Unix file names in the character set of the locale and
+    takes its ANSI code page from it: C.UTF-8 makes them UTF-8 and the code
+    page 1252, whatever the machine's locale is."""
+    return {**os.environ, "WINEDEBUG": "-all", "LC_ALL": "C.UTF-8", "LANG": "C.UTF-8",
+            **(extra or {})}
+
+
 def run(name, args, cwd, stdin=b"", timeout=60, env=None):
     """Runs program name with args in cwd, with env added to the
     environment; standard input is no terminal."""
     command = ([EMULATOR] if EMULATOR else []) + [program(name)] + list(args)
-    env = dict(os.environ, WINEDEBUG="-all", **(env or {}))
+    env = program_environment(env)
     done = subprocess.run(command, cwd=cwd, input=stdin, capture_output=True,
                           timeout=timeout, env=env)
     return Result(done.returncode, done.stdout, done.stderr)
@@ -95,7 +104,7 @@ def run_on_terminal(name, args, cwd, keys, timeout=60):
     master, slave = pty.openpty()
     command = ([EMULATOR] if EMULATOR else []) + [program(name)] + list(args)
     proc = subprocess.Popen(command, cwd=cwd, stdin=slave, stdout=slave, stderr=slave,
-                            close_fds=True, env=dict(os.environ, WINEDEBUG="-all"))
+                            close_fds=True, env=program_environment())
     os.close(slave)
     seen = b""
     pending = [key if isinstance(key, tuple) else (b"", key) for key in keys]

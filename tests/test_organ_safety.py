@@ -164,7 +164,7 @@ class Faults(SafetyCase):
         command = ([harness.EMULATOR] if harness.EMULATOR else []) + [
             harness.program("pravtweak"), "e.ini"]
         done = subprocess.run(command, cwd=self.dir, capture_output=True, preexec_fn=small_disk,
-                              env=dict(os.environ, WINEDEBUG="-all"), timeout=120)
+                              env=harness.program_environment(), timeout=120)
         self.assertEqual(done.returncode, Pravtweak.NOT_REPLACED, done)
         # A Wine server started by this run inherits the limit and may add
         # its own complaint.

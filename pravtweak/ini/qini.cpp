@@ -23,6 +23,22 @@ void cut_comment(std::string& line) {
 const char skipped_first_characters[] = "~`!#%^&*+=-;:'\".<>/\\|()[]}{,";
 const size_t max_value_length = 1000;
 
+// Appends one line of the file, without its line feed, as the lookups see it.
+void addLine(QSTRINGLIST& lines, std::string& line, bool endedByLineFeed) {
+    // Editors on Windows may begin a UTF-8 file with a byte-order mark.
+    if (lines.empty() && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        line.erase(0, 3);
+    // As a Windows text stream reads it: CR LF is the line end, and then one
+    // trailing control character goes ("key=x", BEL, CR, LF gives "key=x").
+    if (endedByLineFeed && !line.empty() && line.back() == '\r')
+        line.pop_back();
+    if (!line.empty() && static_cast<unsigned char>(line.back()) < 32)
+        line.pop_back();
+    cut_comment(line);
+    lines.push_back(std::move(line));
+    line.clear();
+}
+
 }  // namespace
 
 std::string trimmed(const std::string& text) {
@@ -57,21 +73,14 @@ void qIni::load() {
             i = stop;
             if (nl) {
                 ++i;
-                lines_.push_back(std::move(line));
-                line.clear();
+                addLine(lines_, line, true);
                 pending = false;
             }
         }
     }
     if (pending)
-        lines_.push_back(std::move(line));
+        addLine(lines_, line, false);
     fclose(f);
-    for (std::string& l : lines_) {
-        // One trailing control character goes: the CR of a CR LF line end.
-        if (!l.empty() && static_cast<unsigned char>(l.back()) < 32)
-            l.pop_back();
-        cut_comment(l);
-    }
 }
 
 QSTRINGLIST::const_iterator qIni::findSection(const std::string& section) const {

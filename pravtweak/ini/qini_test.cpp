@@ -10,6 +10,7 @@
 namespace {
 
 using qIni_space::qIni;
+using qIni_space::QSTRINGLIST;
 
 class QiniTest : public testing::Test {
   protected:
@@ -118,6 +119,22 @@ TEST_F(QiniTest, CrLfLinesReadLikeLfLines) {
         crlf += c == '\n' ? "\r\n" : std::string(1, c);
     EXPECT_EQ(load(crlf + "\r\n").lines(), load(text).lines());
     EXPECT_EQ(load(crlf).getSectionMap("pan").at("last").text, "1");
+}
+
+TEST_F(QiniTest, LinesLoseCrOfCrLfThenOneControlCharacterAndLeadingByteOrderMark) {
+    struct Row {
+        const char* file;
+        QSTRINGLIST lines;
+    } rows[] = {
+        {"Flute=C\a\r\nx=1\a\n", {"Flute=C", "x=1"}},
+        {"a\r\r\nb\a\a\r\n", {"a", "b\a"}},
+        {"a\r", {"a"}},
+        {"a\a\r", {"a\a"}},
+        {"\xEF\xBB\xBF[prav]\r\n\xEF\xBB\xBFx=1\n", {"[prav]", "\xEF\xBB\xBFx=1"}},
+        {"\xEF\xBB\xBF", {""}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(load(row.file).lines(), row.lines) << row.file;
 }
 
 TEST_F(QiniTest, UnreadableFileGivesDefaultsAndKeepsLoadedLines) {
