@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Installs what the builds need from Debian's packages, only when missing:
 # the native toolchain, clang-format, GoogleTest's sources, and for the
-# Windows build the mingw-w64 cross compiler and Wine to run its tests.
+# Windows build the mingw-w64 cross compiler and Wine to run its tests; for
+# the release checks the manual-page linters, lintian, man-db and the tools
+# that build a .deb.
 set -euo pipefail
+
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
 
 need=()
 command -v cmake >/dev/null || need+=(cmake)
@@ -14,6 +18,12 @@ command -v clang-format >/dev/null || need+=(clang-format)
 if [ "${1:-all}" != posix ]; then
   command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64)
   command -v wine >/dev/null || need+=(wine wine64)
+  command -v gcc >/dev/null || need+=(gcc)
+  command -v mandoc >/dev/null || need+=(mandoc)
+  command -v groff >/dev/null || need+=(groff-base)
+  command -v lintian >/dev/null || need+=(lintian)
+  command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
+  installed man-db || need+=(man-db)
 fi
 
 if [ ${#need[@]} -gt 0 ]; then

@@ -18,4 +18,5 @@ for preset in windows posix; do
   cmake --build --preset "$preset"
   ctest --preset "$preset" || status=1
 done
+bash scripts/check-release.sh || status=1
 exit $status
