@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Checks the format of every C++ file, builds both programs for POSIX and for
-# Windows (mingw-w64, run under Wine) and runs every test of both builds.
+# Checks the format of every C++ file, builds and checks the release
+# packages, builds both programs for POSIX and for Windows (mingw-w64, run
+# under Wine) and runs every test of both builds; the output ends with the
+# summary of the last test run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -13,10 +15,10 @@ find common pravtweak protoglean tests -name '*.cpp' -o -name '*.h' | sort |
 export WINEDEBUG=-all
 [ -f "${WINEPREFIX:-$HOME/.wine}/system.reg" ] || wineboot -i >/dev/null 2>&1 || true
 status=0
+bash scripts/check-release.sh || status=1
 for preset in windows posix; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
   ctest --preset "$preset" || status=1
 done
-bash scripts/check-release.sh || status=1
 exit $status
