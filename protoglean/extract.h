@@ -9,8 +9,9 @@
 
 namespace protoglean {
 
-// Lines are read in pieces of at most LINE_SIZE - 1 characters; a
-// declaration keeps at most DECL_SIZE - 1 characters.
+// Lines outside copy blocks are read in pieces of at most LINE_SIZE - 1
+// characters; copied lines go out whole. A declaration keeps at most
+// DECL_SIZE - 1 characters.
 const size_t LINE_SIZE = 200;
 const size_t DECL_SIZE = 1000;
 

@@ -134,8 +134,15 @@ class CopyBlocks(ProtogleanCase):
                           "_f int not_a_prototype(void) {\n"
                           " _uncopy\n"
                           "_uncopy \n"
-                          + long_line[:199] + "\n" + long_line[199:398] + "\n"
-                          + long_line[398:] + "\n")
+                          + long_line + "\n")
+
+    def test_copied_lines_go_out_whole_however_long(self):
+        letters = "".join(chr(ord("a") + i % 26) for i in range(100000))
+        lines = [letters[:200], letters[:1000], letters, "x" * 199 + "_uncopy", "zero\0byte"]
+        for eol in ("\n", "\r\n"):
+            self.write("a.c", eol.join(["_copy"] + lines + ["_uncopy", "_v int after;", ""]))
+            self.assertOutput(self.glean("a.c"),
+                              header("a.c") + "\n".join(lines) + "\nextern int after;\n")
 
     def test_copy_mode_and_nesting_carry_over_files_of_one_argument_only(self):
         self.write("a1.c", "_f int open(;\n_copy\nfrom a1\n")
