@@ -192,11 +192,18 @@ void extract_source(SourceReader& reader, FILE* out, ExtractState& state) {
 }
 
 void extract_argument(char* input_name, FILE* out) {
+    // Taken from the open stream, so that an output this run has just
+    // created is known as well.
+    OutputFile output = output_file_of(out);
     ExtractState state;
     SourceReader reader;
-    while (const char* name = next_input_name(input_name)) {
+    while (const char* name = next_input_name(input_name, output)) {
         FILE* file;
         checked_fopen(&file, name, "r", true);
+        // A name given outright that did not exist before the output was
+        // created is the output now.
+        if (is_output_file(output, file))
+            refuse_output_as_input(name);
         fprintf(out, "/* FILE: %s *****************************/\n", name);
         reader.start(file);
         extract_source(reader, out, state);

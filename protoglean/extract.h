@@ -36,7 +36,9 @@ StopKind scan_declaration(SourceReader& reader, size_t& nesting, char* text, siz
 void extract_source(SourceReader& reader, FILE* out, ExtractState& state);
 
 // Processes every file that the input argument names, in order, each under
-// a header line; a file that cannot be opened ends the program (status 3).
+// a header line. The file that out writes to is never read: a wildcard's
+// matches leave it out, and a file that cannot be opened, or that is out's
+// file under the name given, ends the program (status 3).
 void extract_argument(char* input_name, FILE* out);
 
 }  // namespace protoglean
