@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Measures protoglean against wc -l and ctags on a generated corpus of marked
 # C sources, side by side: wall time over the same files (best of five; ctags
-# once), and protoglean's peak memory for one file and for all of them.
+# once), and protoglean's peak memory for one file, for all of them and for a
+# copied line of 100 MB, which streams through.
 # Usage: bench/protoglean.sh [corpus size in MB, default 256]
 # PROTOGLEAN=<exe> measures that program instead of the posix preset's build.
 set -euo pipefail
@@ -58,12 +59,14 @@ ctags_time=$(best 1 "$work/tags" ctags -x --kinds-c=fp -f "$work/tags" "${files[
 peak_one=$(peak_kb "$PROTOGLEAN" "${files[0]}" "$work/one.h")
 rm -f "$work/all.h"
 peak_all=$(peak_kb "$PROTOGLEAN" "$corpus/*.c" "$work/all.h")
+{ echo _copy; head -c 100000000 /dev/zero | tr '\0' x; echo; echo _uncopy; } > "$work/line.c"
+peak_line=$(peak_kb "$PROTOGLEAN" "$work/line.c" "$work/line.h")
 
 report="corpus:      ${#files[@]} files, $(du -sm "$corpus" | cut -f1) MB, $(cat "${files[@]}" | wc -l) lines
 wc -l:       ${wc_time} s
 protoglean:  ${glean_time} s = $(ratio "$glean_time" "$wc_time") x wc -l; output $(du -k "$work/all.h" | cut -f1) KB
 ctags -x:    ${ctags_time} s = $(ratio "$ctags_time" "$glean_time") x protoglean
-peak memory: ${peak_one} KB for one file, ${peak_all} KB for all files"
+peak memory: ${peak_one} KB for one file, ${peak_all} KB for all files, ${peak_line} KB for a 100 MB copied line"
 echo "$report"
 echo "$report" > "$top/bench/protoglean.txt"
 rm -rf "$work"

@@ -76,6 +76,30 @@ size_t first_non_blank(const char* data, size_t length) {
     return i;
 }
 
+// True when the line read as data and length holds text and nothing else
+// but its LF. Text is shorter than a piece, so a line without an LF that
+// matches ends the file.
+bool line_is(const char* data, size_t length, const char* text) {
+    size_t text_length = strlen(text);
+    if (length == text_length + 1 && data[text_length] == '\n')
+        --length;
+    return length == text_length && memcmp(data, text, length) == 0;
+}
+
+// Writes a copied line whole, however long, with one LF after it: the first
+// piece is data and length as the line loop read it, the rest streams
+// through the reader piece by piece.
+void copy_line(SourceReader& reader, const char* data, size_t length, FILE* out) {
+    while (data[length - 1] != '\n') {
+        fwrite(data, 1, length, out);
+        if (!reader.next_piece(&data, &length)) {
+            putc('\n', out);
+            return;
+        }
+    }
+    fwrite(data, 1, length, out);
+}
+
 }  // namespace
 
 StopKind scan_declaration(SourceReader& reader, size_t& nesting, char* text, size_t size) {
@@ -137,27 +161,22 @@ void extract_source(SourceReader& reader, FILE* out, ExtractState& state) {
     const char* data;
     size_t length;
     while (reader.next_line(LINE_SIZE, &data, &length)) {
-        // Outside a copy block only a line whose first non-blank is "_" can
-        // matter; most lines are passed over here without a copy.
-        if (!state.copying) {
-            size_t i = first_non_blank(data, length);
-            if (i == length || data[i] != '_')
-                continue;
+        if (state.copying) {
+            if (line_is(data, length, "_uncopy"))
+                state.copying = false;
+            else
+                copy_line(reader, data, length, out);
+            continue;
         }
+        // Only a line whose first non-blank is "_" can matter; most lines
+        // are passed over here without a copy.
+        size_t i = first_non_blank(data, length);
+        if (i == length || data[i] != '_')
+            continue;
         memcpy(line, data, length);
         line[data[length - 1] == '\n' ? length - 1 : length] = '\0';
         const char* cursor = line;
         skip_blanks(&cursor);
-        if (state.copying) {
-            if (strcmp(line, "_uncopy") == 0) {
-                state.copying = false;
-            } else {
-                size_t text_length = strlen(line);
-                line[text_length] = '\n';
-                fwrite(line, 1, text_length + 1, out);
-            }
-            continue;
-        }
         if (strcmp(line, "_copy") == 0) {
             state.copying = true;
             continue;
@@ -173,11 +192,18 @@ void extract_source(SourceReader& reader, FILE* out, ExtractState& state) {
 }
 
 void extract_argument(char* input_name, FILE* out) {
+    // Taken from the open stream, so that an output this run has just
+    // created is known as well.
+    OutputFile output = output_file_of(out);
     ExtractState state;
     SourceReader reader;
-    while (const char* name = next_input_name(input_name)) {
+    while (const char* name = next_input_name(input_name, output)) {
         FILE* file;
         checked_fopen(&file, name, "r", true);
+        // A name given outright that did not exist before the output was
+        // created is the output now.
+        if (is_output_file(output, file))
+            refuse_output_as_input(name);
         fprintf(out, "/* FILE: %s *****************************/\n", name);
         reader.start(file);
         extract_source(reader, out, state);

@@ -9,8 +9,9 @@
 
 namespace protoglean {
 
-// Lines are read in pieces of at most LINE_SIZE - 1 characters; a
-// declaration keeps at most DECL_SIZE - 1 characters.
+// Lines outside copy blocks are read in pieces of at most LINE_SIZE - 1
+// characters; copied lines go out whole. A declaration keeps at most
+// DECL_SIZE - 1 characters.
 const size_t LINE_SIZE = 200;
 const size_t DECL_SIZE = 1000;
 
@@ -35,7 +36,9 @@ StopKind scan_declaration(SourceReader& reader, size_t& nesting, char* text, siz
 void extract_source(SourceReader& reader, FILE* out, ExtractState& state);
 
 // Processes every file that the input argument names, in order, each under
-// a header line; a file that cannot be opened ends the program (status 3).
+// a header line. The file that out writes to is never read: a wildcard's
+// matches leave it out, and a file that cannot be opened, or that is out's
+// file under the name given, ends the program (status 3).
 void extract_argument(char* input_name, FILE* out);
 
 }  // namespace protoglean

@@ -34,9 +34,9 @@ Scan scan(const std::string& bytes, size_t nesting = 0, size_t size = 1000) {
     return result;
 }
 
-std::string extract(const std::string& bytes) {
+std::string extract(const std::string& bytes, size_t capacity = SourceReader::default_capacity) {
     ScratchDir scratch;
-    SourceReader reader(scratch.open_source(bytes));
+    SourceReader reader(scratch.open_source(bytes), capacity);
     FILE* out = tmpfile();
     EXPECT_NE(out, nullptr);
     ExtractState state;
@@ -112,4 +112,20 @@ TEST(ExtractSource, FindsMarkersAfterAnyBlanksAndWherePiecesOfLongLinesStart) {
     EXPECT_EQ(extract(std::string(197, 'x') + "_v int e;\n"), "");
     // Blanks up to the end of a file without a final LF.
     EXPECT_EQ(extract("   "), "");
+}
+
+TEST(ExtractSource, CopiesLongLinesWholeThroughASmallBuffer) {
+    // CR LF ends and lone CRs fall on every buffer boundary as the capacity
+    // grows; the last line ends the file without an LF.
+    std::string source = "_copy\r\n", copied;
+    for (size_t length : {199, 200, 401, 5000}) {
+        std::string line(length, 'a');
+        for (size_t i = 2; i < length; i += 3)
+            line[i] = '\r';
+        line[length / 2] = '\0';
+        source += line + (length < 5000 ? "\r\n" : "");
+        copied += line + "\n";
+    }
+    for (size_t capacity = 400; capacity < 420; ++capacity)
+        EXPECT_EQ(extract(source, capacity), copied) << "capacity " << capacity;
 }

@@ -1,9 +1,11 @@
 #include "input_names.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
-#include "platform.h"
+#include "library_exit.h"
 
 namespace protoglean {
 
@@ -24,15 +26,60 @@ size_t directory_length(const std::string& path) {
     return length;
 }
 
+OutputFile known_if_regular(bool stamped, const platform::FileStamp& stamp) {
+    OutputFile output;
+    output.known = stamped && stamp.regular;
+    output.stamp = stamp;
+    return output;
+}
+
 }  // namespace
 
-const char* next_input_name(char* text) {
+OutputFile output_file_at(const char* path) {
+    platform::FileStamp stamp;
+    return known_if_regular(platform::stamp_of(path, stamp), stamp);
+}
+
+OutputFile output_file_of(FILE* stream) {
+    platform::FileStamp stamp;
+    return known_if_regular(platform::stamp_of(stream, stamp), stamp);
+}
+
+bool is_output_file(const OutputFile& output, const char* path) {
+    platform::FileStamp stamp;
+    return output.known && platform::stamp_of(path, stamp) &&
+           platform::same_file(stamp, output.stamp);
+}
+
+bool is_output_file(const OutputFile& output, FILE* stream) {
+    platform::FileStamp stamp;
+    return output.known && platform::stamp_of(stream, stamp) &&
+           platform::same_file(stamp, output.stamp);
+}
+
+bool has_wildcards(const char* name) {
+    return strpbrk(name, "*?") != nullptr;
+}
+
+void refuse_output_as_input(const char* name) {
+    fprintf(stderr, "%s is the output file.\n", name);
+    exit(ExitCannotOpen);
+}
+
+const char* next_input_name(char* text, const OutputFile& output) {
     if (text[0] != '\0') {
         path_buf = text;
         text[0] = '\0';
         size_t directory = directory_length(path_buf);
         search_directory = path_buf.substr(0, directory);
         matches = platform::find_files(search_directory, path_buf.substr(directory));
+        if (output.known) {
+            std::vector<std::string> inputs;
+            for (std::string& name : matches)
+                if (!is_output_file(output, (search_directory + name).c_str()))
+                    inputs.push_back(std::move(name));
+            matches.swap(inputs);
+        }
         next_match = 0;
         if (matches.empty())
             return path_buf.c_str();

@@ -1,14 +1,43 @@
-// Expands an input argument into the files it names, one at a time.
+// Expands an input argument into the files it names, one at a time, and
+// keeps the output file out of them.
 #pragma once
 
+#include <cstdio>
+
+#include "platform.h"
+
 namespace protoglean {
+
+// The file the run writes to, known by identity, so that no name of it (a
+// link, "./a.c", "A.C" on Windows) is ever read as an input: read, it would
+// be emptied before it is read, or grow on its own text.
+struct OutputFile {
+    bool known = false;  // false when it is no regular file (a terminal, a pipe) or none yet
+    platform::FileStamp stamp;
+};
+
+// The output file that path names, or the file an open stream writes to.
+OutputFile output_file_at(const char* path);
+OutputFile output_file_of(FILE* stream);
+
+// True when path, or the open stream, is the output file.
+bool is_output_file(const OutputFile& output, const char* path);
+bool is_output_file(const OutputFile& output, FILE* stream);
+
+// True when name holds a wildcard ("*" or "?"); a name without one names
+// its input outright.
+bool has_wildcards(const char* name);
+
+// Writes "NAME is the output file." and ends the program with status 3.
+[[noreturn]] void refuse_output_as_input(const char* name);
 
 // The next input file for text. A non-empty text starts a new search for
 // the plain files matching it ("*" and "?" wildcards), keeping its directory
 // part as typed, and is emptied; an empty text continues the search in
-// progress. When nothing matches, the pattern itself is returned once, so
-// that opening it names the culprit. Null when no more files remain. The
-// name stays valid until the next call.
-const char* next_input_name(char* text);
+// progress. A pattern's matches leave the output file out. When nothing
+// matches, the pattern itself is returned once, so that opening it names
+// the culprit. Null when no more files remain. The name stays valid until
+// the next call.
+const char* next_input_name(char* text, const OutputFile& output);
 
 }  // namespace protoglean

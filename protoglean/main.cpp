@@ -5,6 +5,7 @@
 #include "exit_status.h"
 #include "extract.h"
 #include "files.h"
+#include "input_names.h"
 #include "messages.h"
 #include "platform.h"
 
@@ -12,6 +13,23 @@ namespace {
 
 bool is_input(const char* arg) {
     return arg[0] == ':' || arg[0] == '&';
+}
+
+// An input named outright that is the output file ends the run before the
+// output is opened, so that the file stays as it was.
+void refuse_inputs_that_are_output(int argc, char** argv, const char* output_name) {
+    using namespace protoglean;
+    OutputFile output = output_name ? output_file_at(output_name) : output_file_of(stdout);
+    if (!output.known)
+        return;
+    auto refuse_if_output = [&output](const char* name) {
+        if (!has_wildcards(name) && is_output_file(output, name))
+            refuse_output_as_input(name);
+    };
+    refuse_if_output(argv[1]);
+    for (int i = 2; i < argc; ++i)
+        if (is_input(argv[i]))
+            refuse_if_output(argv[i] + 1);
 }
 
 }  // namespace
@@ -30,12 +48,14 @@ int main(int argc, char** argv) {
         output_name = argv[i];
     }
 
+    bool append = output_name && output_name[0] == '+';
+    if (append)
+        ++output_name;
+    refuse_inputs_that_are_output(argc, argv, output_name);
+
     FILE* out = stdout;
     if (output_name) {
-        if (output_name[0] == '+')
-            checked_fopen(&out, ++output_name, "a");
-        else
-            checked_fopen(&out, output_name, "w");
+        checked_fopen(&out, output_name, append ? "a" : "w");
         static char out_buffer[1 << 16];
         setvbuf(out, out_buffer, _IOFBF, sizeof out_buffer);
     }

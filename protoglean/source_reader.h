@@ -48,6 +48,24 @@ class SourceReader {
         return true;
     }
 
+    // The next bytes of a line that next_line cut short, as far as the
+    // buffer holds them, up to and including the LF that ends the line;
+    // false at the end of the file. Called until a piece ends with an LF, it
+    // streams a line of any length through the buffer.
+    bool next_piece(const char** data, size_t* length) {
+        if (pos_ == end_)
+            fill();
+        size_t available = end_ - pos_;
+        if (available == 0)
+            return false;
+        const void* lf = memchr(buffer_ + pos_, '\n', available);
+        *data = buffer_ + pos_;
+        *length = lf ? static_cast<size_t>(static_cast<const char*>(lf) - *data) + 1 : available;
+        line_start_ = pos_;
+        pos_ += *length;
+        return true;
+    }
+
     // Goes back to offset bytes after the start of the line just read, so
     // that get continues from there.
     void reposition(size_t offset) { pos_ = line_start_ + offset; }

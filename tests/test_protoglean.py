@@ -2,8 +2,10 @@
 
 import os
 import re
+import subprocess
 import unittest
 
+import harness
 from harness import WINDOWS, Protoglean, ScratchTestCase, expected
 
 HELP_TEXT = (
@@ -134,8 +136,15 @@ class CopyBlocks(ProtogleanCase):
                           "_f int not_a_prototype(void) {\n"
                           " _uncopy\n"
                           "_uncopy \n"
-                          + long_line[:199] + "\n" + long_line[199:398] + "\n"
-                          + long_line[398:] + "\n")
+                          + long_line + "\n")
+
+    def test_copied_lines_go_out_whole_however_long(self):
+        letters = "".join(chr(ord("a") + i % 26) for i in range(100000))
+        lines = [letters[:200], letters[:1000], letters, "x" * 199 + "_uncopy", "zero\0byte"]
+        for eol in ("\n", "\r\n"):
+            self.write("a.c", eol.join(["_copy"] + lines + ["_uncopy", "_v int after;", ""]))
+            self.assertOutput(self.glean("a.c"),
+                              header("a.c") + "\n".join(lines) + "\nextern int after;\n")
 
     def test_copy_mode_and_nesting_carry_over_files_of_one_argument_only(self):
         self.write("a1.c", "_f int open(;\n_copy\nfrom a1\n")
@@ -147,6 +156,59 @@ class CopyBlocks(ProtogleanCase):
                           header("a2.c") + "from a2\nextern int x = 1;\n" +
                           header("c.c") + "from c\n" +
                           header("b.c") + "extern int x;\n")
+
+
+class OutputIsNeverAnInput(ProtogleanCase):
+    SOURCE = "_v int a;\n_copy\ncopied\n_uncopy\n"
+    SECTION = "extern int a;\ncopied\n"
+
+    def glean_to(self, name, *args):
+        """Runs protoglean with standard output appended to the file name,
+        redirected as a user's shell does it (cmd on Windows)."""
+        exe = harness.program("protoglean")
+        env = dict(os.environ, WINEDEBUG="-all")
+        if WINDOWS:
+            if harness.EMULATOR:  # Wine sees the file system as drive Z:
+                exe = "Z:" + os.path.abspath(exe).replace("/", "\\")
+            command = [harness.EMULATOR] if harness.EMULATOR else []
+            command += ["cmd", "/c", " ".join([exe, *args, ">>", name])]
+            done = subprocess.run(command, cwd=self.dir, capture_output=True, timeout=60, env=env)
+        else:
+            with open(self.path(name), "ab") as out:
+                done = subprocess.run([exe, *args], cwd=self.dir, stdout=out,
+                                      stderr=subprocess.PIPE, timeout=60, env=env)
+        return harness.Result(done.returncode, done.stdout or b"", done.stderr)
+
+    def test_an_input_named_outright_that_is_the_output_ends_the_run(self):
+        os.link(self.write("a.c", self.SOURCE), self.path("link.c"))
+        self.write("b.c", "_v int b;\n")
+        other = ["A.C", "a.c"] if WINDOWS else ["sym.c", "+a.c"]
+        if not WINDOWS:
+            os.symlink("a.c", self.path("sym.c"))
+        runs = [(["a.c", "a.c"], "a.c"), (["a.c", "+./a.c"], "a.c"),
+                (["b.c", "a.c", ":link.c"], "link.c"), (other, other[0])]
+        for args, name in runs:
+            self.assertOutput(self.glean(*args), "", "%s is the output file.\n" % name,
+                              Protoglean.CANNOT_OPEN)
+        # Standard output appended to the input is the output too.
+        self.assertOutput(self.glean_to("a.c", "b.c", ":a.c"), "", "a.c is the output file.\n",
+                          Protoglean.CANNOT_OPEN)
+        self.assertEqual(self.read("a.c"), self.SOURCE.encode())
+        self.assertEqual(self.read("b.c"), b"_v int b;\n")
+
+    def test_a_wildcard_leaves_the_output_out(self):
+        old = "old\n_copy\nold copy\n_uncopy\n"
+        self.write("src/a.c", self.SOURCE)
+        self.write("src/all.c", old)
+        section = expected(header("src/a.c") + self.SECTION)
+        self.assertOutput(self.glean("src/*.c", "+src/all.c"), "")
+        self.assertEqual(self.read("src/all.c"), old.encode() + section)
+        self.assertOutput(self.glean_to("src/all.c", "src/*.c"), "")
+        self.assertEqual(self.read("src/all.c"), old.encode() + section * 2)
+        # An output that the run creates is left out as well.
+        self.write("new/a.c", self.SOURCE)
+        self.assertOutput(self.glean("new/*.c", "new/all.c"), "")
+        self.assertEqual(self.read("new/all.c"), expected(header("new/a.c") + self.SECTION))
 
 
 class CommandLine(ProtogleanCase):
