@@ -19,7 +19,7 @@ expect_status() {
   "$@" >"$work/out" 2>&1 || status=$?
   [ "$status" -eq "$want" ] || { cat "$work/out"; fail "$* ended with $status, not $want"; }
 }
-same_list() { diff -u <(printf '%s\n' "${@:2}") "$1" || fail "unexpected contents, see above"; }
+same_list() { diff -u <(printf '%s\n' "${@:2}" | sort) "$1" || fail "unexpected contents, see above"; }
 
 bash scripts/package.sh
 deb=$(echo build/packages/*.deb)
@@ -34,26 +34,22 @@ ok "mandoc -T lint and groff -ww are clean"
 echo "== cmake --install with DESTDIR"
 DESTDIR=$work/stage cmake --install build/posix --prefix /usr >/dev/null
 (cd "$work/stage" && find . -type f | sed 's|^\./||' | sort) >"$work/installed"
-same_list "$work/installed" \
-  usr/bin/pravtweak usr/bin/protoglean \
-  usr/lib/cmake/protoglean/protogleanConfig.cmake \
-  usr/lib/cmake/protoglean/protogleanConfigVersion.cmake \
-  usr/lib/cmake/protoglean/protogleanTargets-release.cmake \
-  usr/lib/cmake/protoglean/protogleanTargets.cmake \
-  usr/share/doc/pravtweak/examples/organ.ini usr/share/doc/pravtweak/examples/organ.xml \
+# What both the installed tree and the .deb hold, besides the manual pages.
+common_files=(
+  usr/bin/pravtweak usr/bin/protoglean
+  usr/lib/cmake/protoglean/protogleanConfig.cmake
+  usr/lib/cmake/protoglean/protogleanConfigVersion.cmake
+  usr/lib/cmake/protoglean/protogleanTargets-release.cmake
+  usr/lib/cmake/protoglean/protogleanTargets.cmake
+  usr/share/doc/pravtweak/examples/organ.ini usr/share/doc/pravtweak/examples/organ.xml)
+same_list "$work/installed" "${common_files[@]}" \
   usr/share/man/man1/pravtweak.1 usr/share/man/man1/protoglean.1
 ok "installed tree"
 
 echo "== .deb"
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' | sort >"$work/deb"
-same_list "$work/deb" \
-  usr/bin/pravtweak usr/bin/protoglean \
-  usr/lib/cmake/protoglean/protogleanConfig.cmake \
-  usr/lib/cmake/protoglean/protogleanConfigVersion.cmake \
-  usr/lib/cmake/protoglean/protogleanTargets-release.cmake \
-  usr/lib/cmake/protoglean/protogleanTargets.cmake \
+same_list "$work/deb" "${common_files[@]}" \
   usr/share/doc/pravtweak/changelog.gz usr/share/doc/pravtweak/copyright \
-  usr/share/doc/pravtweak/examples/organ.ini usr/share/doc/pravtweak/examples/organ.xml \
   usr/share/man/man1/pravtweak.1.gz usr/share/man/man1/protoglean.1.gz
 status=0
 lintian --fail-on error --display-level '>=warning' "$deb" >"$work/lintian" 2>&1 || status=$?
