@@ -139,6 +139,7 @@ int run_edit() {
         return status;
     if (input.failed()) {
         fprintf(stderr, "couldn't read %s.\n", rc.xmlPath.c_str());
+        fclose(output);  // Windows deletes no open file
         return not_replaced();
     }
     // Everything is read: other programs may use the organ file while the
