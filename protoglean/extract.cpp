@@ -13,7 +13,7 @@ namespace {
 
 // An output line is built around the declaration text, so that it goes out
 // in one write: "extern " before it, ";" and the line feed after it.
-const char extern_prefix[] = "extern ";
+constexpr char extern_prefix[] = "extern ";
 const size_t prefix_size = sizeof extern_prefix - 1;
 char output_line[prefix_size + DECL_SIZE + 1] = "extern ";
 char* const decl_text = output_line + prefix_size;
