@@ -191,12 +191,12 @@ void extract_source(SourceReader& reader, FILE* out, ExtractState& state) {
     }
 }
 
-void extract_argument(char* input_name, FILE* out) {
+void extract_argument(char* input_name, FILE* out, size_t reader_capacity) {
     // Taken from the open stream, so that an output this run has just
     // created is known as well.
     OutputFile output = output_file_of(out);
     ExtractState state;
-    SourceReader reader;
+    SourceReader reader(reader_capacity);
     while (const char* name = next_input_name(input_name, output)) {
         FILE* file;
         checked_fopen(&file, name, "r", true);
