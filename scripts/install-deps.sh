@@ -3,7 +3,8 @@
 # the native toolchain, clang-format, GoogleTest's sources, and for the
 # Windows build the mingw-w64 cross compiler and Wine to run its tests; for
 # the release checks the manual-page linters, lintian, man-db and the tools
-# that build a .deb.
+# that build a .deb; for the sanitizer build clang with its sanitizer
+# runtimes.
 set -euo pipefail
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
@@ -24,6 +25,9 @@ if [ "${1:-all}" != posix ]; then
   command -v lintian >/dev/null || need+=(lintian)
   command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
   installed man-db || need+=(man-db)
+  command -v clang++ >/dev/null || need+=(clang)
+  [ -f "$(clang++ -print-runtime-dir 2>/dev/null)/libclang_rt.asan-$(uname -m).a" ] ||
+    need+=(libclang-rt-dev)
 fi
 
 if [ ${#need[@]} -gt 0 ]; then

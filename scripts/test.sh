@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Checks the format of every C++ file, builds and checks the release
 # packages, builds both programs for POSIX and for Windows (mingw-w64, run
-# under Wine) and runs every test of both builds; the output ends with the
-# summary of the last test run.
+# under Wine) and runs every test of both builds, and last runs every test
+# again in a build with AddressSanitizer, UndefinedBehaviorSanitizer and leak
+# checks; the output ends with the summary of the last test run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -16,7 +17,7 @@ export WINEDEBUG=-all
 [ -f "${WINEPREFIX:-$HOME/.wine}/system.reg" ] || wineboot -i >/dev/null 2>&1 || true
 status=0
 bash scripts/check-release.sh || status=1
-for preset in windows posix; do
+for preset in windows posix asan; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
   ctest --preset "$preset" || status=1
