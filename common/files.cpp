@@ -2,7 +2,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <vector>
 
 #include "library_exit.h"
 #include "messages.h"
@@ -64,10 +66,15 @@ namespace {
 const char initial_template[] = "AAAAAAA~.Q~V";
 std::string temp_name = initial_template;
 
-char* heap_copy(const std::string& text) {
-    char* copy = static_cast<char*>(checked_alloc(text.size() + 1));
-    memcpy(copy, text.c_str(), text.size());
-    return copy;
+// The names handed out by make_temp_file and backup_name. The callers use
+// them until the program ends; they are released with the other statics at
+// exit, so no run leaves them behind.
+std::vector<std::unique_ptr<char[]>> kept_names;
+
+char* kept_copy(const std::string& text) {
+    kept_names.push_back(std::make_unique<char[]>(text.size() + 1));
+    memcpy(kept_names.back().get(), text.c_str(), text.size() + 1);
+    return kept_names.back().get();
 }
 
 }  // namespace
@@ -113,7 +120,7 @@ char* make_temp_file(const char* extension) {
         fprintf(stderr, "couldn't open %s for %s.", name.c_str(), "w");
         exit(ExitCannotOpen);
     }
-    return heap_copy(name);
+    return kept_copy(name);
 }
 
 char* new_temp_file() {
@@ -144,7 +151,7 @@ std::string backup_path(const std::string& path) {
 char* backup_name(const char* path) {
     std::string name = backup_path(path);
     platform::delete_file(name.c_str());
-    return heap_copy(name);
+    return kept_copy(name);
 }
 
 std::string format_date_stamp(const std::tm& time) {

@@ -43,7 +43,7 @@ int bump_temp_name();
 
 // Creates, exclusively, an empty file in the current directory under the
 // first free template name (with the given extension, when not null) and
-// returns a heap copy of its name that the caller owns.
+// returns a copy of its name, kept until the program ends (not to be freed).
 char* make_temp_file(const char* extension);
 
 // Calls create with directory + template name, moving the counter on while
@@ -68,7 +68,8 @@ PathParts split_path(const std::string& path);
 // The path with its extension replaced by ".b~k".
 std::string backup_path(const std::string& path);
 
-// backup_path as a heap copy, after deleting any file of that name.
+// backup_path after deleting any file of that name, as a copy kept until the
+// program ends (not to be freed).
 char* backup_name(const char* path);
 
 // "Sunday 12/20/15 9:05 pm" for the given local time.

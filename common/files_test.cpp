@@ -58,7 +58,6 @@ TEST_F(FilesTest, TempFileSkipsTakenNamesAndDirectories) {
     for (char* name : names) {
         EXPECT_TRUE(std::filesystem::is_regular_file(name));
         EXPECT_EQ(read_file(name), "");
-        free(name);
     }
     EXPECT_EQ(read_file("AAAAAAA~.Q~V"), "taken");
 }
@@ -71,8 +70,6 @@ TEST_F(FilesTest, BackupNameDeletesOldBackupFileButNeverDirectory) {
     EXPECT_FALSE(file_exists("ranks.b~k"));
     EXPECT_STREQ(names[1], "organ.b~k");
     EXPECT_TRUE(std::filesystem::is_directory("organ.b~k"));
-    free(names[0]);
-    free(names[1]);
 }
 
 TEST_F(FilesTest, DateStampUsesTwelveHourClockAndTwoDigitYear) {

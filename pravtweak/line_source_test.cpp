@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace std::string_literals;
+
 class LineSourceTest : public testing::Test {
   protected:
     ScratchDir scratch;
@@ -73,8 +75,8 @@ TEST_F(LineSourceTest, RanksTagCountsOnlyWhenWholeInOnePiece) {
 // Mixed lines, CR LF and LF, zero bytes, lines over 999 characters, near
 // misses of the tag; size bytes, the last a line feed.
 std::string filler(size_t size) {
-    const std::string chunk = std::string("<rank id=\"1\">\r\n\0zero\n</ranks>\t<ranks\n", 39) +
-                              x(2100) + "\r\n" + x(999) + "\r\n" + x(998) + "\r\n";
+    const std::string chunk = "<rank id=\"1\">\r\n\0zero\n</ranks>\t<ranks\n"s + x(2100) + "\r\n" +
+                              x(999) + "\r\n" + x(998) + "\r\n";
     std::string text;
     while (text.size() < size)
         text += chunk;

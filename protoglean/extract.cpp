@@ -13,7 +13,7 @@ namespace {
 
 // An output line is built around the declaration text, so that it goes out
 // in one write: "extern " before it, ";" and the line feed after it.
-const char extern_prefix[] = "extern ";
+constexpr char extern_prefix[] = "extern ";
 const size_t prefix_size = sizeof extern_prefix - 1;
 char output_line[prefix_size + DECL_SIZE + 1] = "extern ";
 char* const decl_text = output_line + prefix_size;
@@ -191,12 +191,12 @@ void extract_source(SourceReader& reader, FILE* out, ExtractState& state) {
     }
 }
 
-void extract_argument(char* input_name, FILE* out) {
+void extract_argument(char* input_name, FILE* out, size_t reader_capacity) {
     // Taken from the open stream, so that an output this run has just
     // created is known as well.
     OutputFile output = output_file_of(out);
     ExtractState state;
-    SourceReader reader;
+    SourceReader reader(reader_capacity);
     while (const char* name = next_input_name(input_name, output)) {
         FILE* file;
         checked_fopen(&file, name, "r", true);

@@ -38,7 +38,9 @@ void extract_source(SourceReader& reader, FILE* out, ExtractState& state);
 // Processes every file that the input argument names, in order, each under
 // a header line. The file that out writes to is never read: a wildcard's
 // matches leave it out, and a file that cannot be opened, or that is out's
-// file under the name given, ends the program (status 3).
-void extract_argument(char* input_name, FILE* out);
+// file under the name given, ends the program (status 3). The reader's
+// buffer size changes nothing in the output.
+void extract_argument(char* input_name, FILE* out,
+                      size_t reader_capacity = SourceReader::default_capacity);
 
 }  // namespace protoglean
