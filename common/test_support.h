@@ -37,16 +37,22 @@ inline std::string read_file(const std::string& name) {
     return bytes;
 }
 
+// A new, empty directory in the system's temporary directory, its name
+// made from prefix, the clock and a counter.
+inline std::filesystem::path new_scratch_directory(const std::string& prefix) {
+    auto seed = std::chrono::steady_clock::now().time_since_epoch().count();
+    for (int i = 0;; ++i) {
+        std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     (prefix + std::to_string(seed) + "-" + std::to_string(i));
+        if (std::filesystem::create_directory(path))
+            return path;
+    }
+}
+
 class ScratchDir {
   public:
-    ScratchDir() : previous_(std::filesystem::current_path()) {
-        auto seed = std::chrono::steady_clock::now().time_since_epoch().count();
-        for (int i = 0;; ++i) {
-            path_ = std::filesystem::temp_directory_path() /
-                    ("unit-" + std::to_string(seed) + "-" + std::to_string(i));
-            if (std::filesystem::create_directory(path_))
-                break;
-        }
+    ScratchDir()
+        : previous_(std::filesystem::current_path()), path_(new_scratch_directory("unit-")) {
         std::filesystem::current_path(path_);
     }
     ~ScratchDir() {

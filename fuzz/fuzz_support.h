@@ -3,7 +3,6 @@
 // check that turns a broken invariant into a finding.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -34,16 +33,7 @@ inline std::vector<std::string> cut_input(const uint8_t* data, size_t size, size
 // The current directory stays as it is: libFuzzer writes there.
 inline std::string scratch_file(const std::string& name) {
     static struct Dir {
-        std::filesystem::path path;
-        Dir() {
-            auto seed = std::chrono::steady_clock::now().time_since_epoch().count();
-            for (int i = 0;; ++i) {
-                path = std::filesystem::temp_directory_path() /
-                       ("fuzz-" + std::to_string(seed) + "-" + std::to_string(i));
-                if (std::filesystem::create_directory(path))
-                    break;
-            }
-        }
+        std::filesystem::path path = new_scratch_directory("fuzz-");
         ~Dir() {
             std::error_code ignored;
             std::filesystem::remove_all(path, ignored);
