@@ -10,24 +10,29 @@
 #include "messages.h"
 #include "platform.h"
 
+namespace {
+
+[[noreturn]] void cannot_open(const char* path, const char* mode) {
+    fprintf(stderr, "couldn't open %s for %s.", path, mode);
+    exit(ExitCannotOpen);
+}
+
+}  // namespace
+
 FILE* checked_fopen(FILE** handle, const char* path, const char* mode, bool binary) {
     std::string open_mode(mode);
     if (binary)
         open_mode += 'b';
     *handle = platform::open_file(path, open_mode.c_str());
-    if (!*handle) {
-        fprintf(stderr, "couldn't open %s for %s.", path, mode);
-        exit(ExitCannotOpen);
-    }
+    if (!*handle)
+        cannot_open(path, mode);
     return *handle;
 }
 
 FILE* checked_open_regular(FILE** handle, const char* path) {
     *handle = platform::open_regular(path);
-    if (!*handle) {
-        fprintf(stderr, "couldn't open %s for %s.", path, "r");
-        exit(ExitCannotOpen);
-    }
+    if (!*handle)
+        cannot_open(path, "r");
     return *handle;
 }
 
@@ -116,10 +121,8 @@ char* make_temp_file(const char* extension) {
     if (extension)
         temp_name = temp_name.substr(0, 8) + extension;
     std::string name;
-    if (claim_temp_name("", platform::create_exclusive, name) == platform::Created::failed) {
-        fprintf(stderr, "couldn't open %s for %s.", name.c_str(), "w");
-        exit(ExitCannotOpen);
-    }
+    if (claim_temp_name("", platform::create_exclusive, name) == platform::Created::failed)
+        cannot_open(name.c_str(), "w");
     return kept_copy(name);
 }
 
