@@ -9,6 +9,7 @@
 #include "library_exit.h"
 #include "messages.h"
 #include "platform.h"
+#include "replacement.h"
 
 namespace {
 
@@ -27,6 +28,13 @@ FILE* checked_fopen(FILE** handle, const char* path, const char* mode, bool bina
     if (!*handle)
         cannot_open(path, mode);
     return *handle;
+}
+
+FILE* checked_create(ReplacementFile& file, const std::string& directory) {
+    FILE* f = file.create(directory);
+    if (!f)
+        cannot_open(file.name().c_str(), "w");
+    return f;
 }
 
 FILE* checked_open_regular(FILE** handle, const char* path) {
@@ -121,7 +129,13 @@ char* make_temp_file(const char* extension) {
     if (extension)
         temp_name = temp_name.substr(0, 8) + extension;
     std::string name;
-    if (claim_temp_name("", platform::create_exclusive, name) == platform::Created::failed)
+    auto create = [](const char* candidate) {
+        platform::Created result;
+        if (FILE* f = platform::create_private_file(candidate, result))
+            fclose(f);
+        return result;
+    };
+    if (claim_temp_name("", create, name) == platform::Created::failed)
         cannot_open(name.c_str(), "w");
     return kept_copy(name);
 }

@@ -14,6 +14,12 @@
 // file is opened untranslated (the message still shows mode as given).
 FILE* checked_fopen(FILE** handle, const char* path, const char* mode, bool binary = false);
 
+class ReplacementFile;
+
+// file.create(directory), or "couldn't open NAME for w." with the name it
+// tried, and exit status 3.
+FILE* checked_create(ReplacementFile& file, const std::string& directory);
+
 // checked_fopen(handle, path, "r") for a file that must be a regular file,
 // opened untranslated: a directory, FIFO, device or socket fails like a
 // missing file, at once and without blocking.

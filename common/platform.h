@@ -44,46 +44,24 @@ FILE* open_file(const char* path, const char* mode);
 bool path_exists(const char* path);
 
 enum class Created { ok, taken, failed };
-// Creates an empty file that must not exist yet (O_CREAT | O_EXCL).
-Created create_exclusive(const char* path);
 
 // Deletes a file; never a directory. False when nothing was deleted.
 bool delete_file(const char* path);
-
-// Flushes the stream, syncs it to the disk and closes it; false when any of
-// the three failed. The stream is closed in every case.
-bool commit_and_close(FILE* f);
 
 // Opens a regular file for binary reading (a symbolic link counts as what
 // it points to). A directory, FIFO, device or socket fails like a missing
 // file, at once: nothing blocks and nothing is read from a device.
 FILE* open_regular(const char* path);
 
-// Gives copy the permission bits of original, and its owner and group where
-// the program may set them; a group that may not be set keeps no
-// permissions. Windows leaves this to swap_in, which keeps the replaced
-// file's attributes and access rules.
-void take_permissions(FILE* original, FILE* copy);
-
-// The file that a chain of symbolic links starting at path ends at, named
-// from the path as given (a relative link counts from its own directory);
-// path itself when it is no link or the chain cannot be followed.
+// The file that a chain of symbolic links starting at path ends at (a
+// relative link counts from its own directory; Windows: the final path of
+// the opened file); path itself when it is no link or the chain cannot be
+// followed.
 std::string final_target(const std::string& path);
 
-// Copies a file's bytes, permissions and owner to a new file that must not
-// exist yet, synced to the disk; nothing is left behind when it fails.
-Created copy_to_new_file(const char* from, const char* to);
-
-// Which step of swap_in failed.
-enum class Swap { done, backup_failed, replace_failed };
-
-// Puts replacement in target's place and leaves target's previous content
-// under backup, a name that must be free. Target's name holds a complete
-// file at every moment: POSIX gives backup a hard link to the target (a
-// rename where the file system has none), renames replacement onto target
-// in one step and syncs the directories; Windows replaces with ReplaceFileW.
-// After a failure target holds its previous content.
-Swap swap_in(const char* target, const char* replacement, const char* backup);
+// Ignores the signal that a file-size limit sends (POSIX SIGXFSZ), so that
+// the limit shows as a write error like a full disk.
+void write_errors_instead_of_signals();
 
 // What identifies a file, and what tells whether its content may have
 // changed since it was looked at.
@@ -91,6 +69,7 @@ struct FileStamp {
     uint64_t device = 0, index = 0;  // POSIX st_dev and st_ino; Windows volume and file index
     uint64_t size = 0;
     int64_t modified = 0;  // last write: POSIX nanoseconds, Windows 100-nanosecond ticks
+    int64_t changed = 0;   // last change of content or metadata, in the same unit
     bool regular = false;  // a regular file (not a directory, device, FIFO or socket)
 };
 
@@ -105,6 +84,97 @@ bool stamp_of(FILE* stream, FileStamp& stamp);
 inline bool same_file(const FileStamp& a, const FileStamp& b) {
     return a.device == b.device && a.index == b.index;
 }
+
+// True when both stamps tell one file in one state: a change of its content
+// or metadata moves its change time on, also when the modification time is
+// set back.
+inline bool same_state(const FileStamp& a, const FileStamp& b) {
+    return same_file(a, b) && a.size == b.size && a.modified == b.modified &&
+           a.changed == b.changed;
+}
+
+// --- Steps of a replacement; common/replacement.h puts them in order. ---
+
+// Creates a new file under path and opens it for binary reading and
+// writing: never an existing name, never through a link, readable and
+// writable by this user alone (POSIX O_CREAT | O_EXCL | O_NOFOLLOW with
+// mode 0600; Windows CREATE_NEW with a DACL for the user alone). Null with
+// result taken or failed when it cannot be made.
+FILE* create_private_file(const char* path, Created& result);
+
+// Flushes the stream and syncs its file to the disk; false on an error.
+bool sync_file(FILE* f);
+
+// True when path names the file of that stamp itself: a regular file, no
+// link to it and no other file (POSIX lstat; Windows without following a
+// reparse point).
+bool names_file(const char* path, const FileStamp& file);
+
+// Closes f and deletes its file, only while path still names it (Windows:
+// through the handle, whatever the file's name now is).
+void delete_and_close(FILE* f, const char* path);
+
+// Gives copy what decides who may reach original: permission bits, owner
+// and group where the program may set them (a group that may not be set
+// keeps no permissions), the access control list and user extended
+// attributes (Windows: the security descriptor). False when original has
+// one that copy cannot be given; where the file system keeps none there is
+// nothing to copy.
+bool copy_permissions(FILE* original, FILE* copy);
+
+// Gives a new file the permissions a file made by fopen would have (0666
+// less the umask; Windows: what it inherits from its directory).
+void default_permissions(FILE* f);
+
+// Attributes that the system keeps beside the permissions (Windows:
+// read-only, hidden, system, archive; nothing on POSIX). A read-only file
+// cannot be replaced by a rename: its attribute is cleared first.
+struct Attributes {
+    uint32_t bits = 0;
+};
+Attributes attributes_of(FILE* f);
+bool set_attributes(const char* path, Attributes attributes);
+bool clear_read_only(const char* path);
+
+// Gives new_name a hard link to the file that existing names. taken when
+// new_name exists; failed with no_links set when the file system has no
+// hard links there or refuses them (protected hard links), so that a copy
+// must do.
+Created hard_link(const char* existing, const char* new_name, bool& no_links);
+
+// Renames f's file, which from names, to to, replacing a file of that name
+// (never a directory) in one step. POSIX renames from; Windows renames the
+// open handle itself. False when it failed; nothing changed then.
+bool rename_replacing(FILE* f, const char* from, const char* to);
+
+// Renames a file to to, replacing a file of that name (never a directory).
+bool rename_file(const char* from, const char* to);
+
+// Syncs the directory that holds path, so that its new names survive a
+// power cut (nothing to do on Windows: renames are written through).
+bool sync_directory_of(const char* path);
+
+// An exclusive lock on one file against other runs of the programs, held
+// from acquire until release or until the process ends, when the system
+// releases it: no lock file is ever left behind. POSIX flock on the file
+// that path names; Windows a named mutex of the file's volume and index,
+// so that waiting for the lock holds no handle that would stop a rename
+// over the file.
+class FileLock {
+  public:
+    FileLock() = default;
+    ~FileLock() { release(); }
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+    // Waits until the lock on the file of that stamp, which path names, is
+    // this run's; false when there is no lock to be had (a file system
+    // without locks: the caller goes on without one).
+    bool acquire(const char* path, const FileStamp& file);
+    void release();
+
+  private:
+    intptr_t handle_ = -1;
+};
 
 // True for a character that separates directories in a path.
 bool is_separator(char c);

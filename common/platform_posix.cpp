@@ -2,7 +2,9 @@
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -109,22 +111,8 @@ bool path_exists(const char* path) {
     return lstat(path, &st) == 0;
 }
 
-Created create_exclusive(const char* path) {
-    int fd = open(path, O_WRONLY | O_CREAT | O_EXCL, 0666);
-    if (fd < 0)
-        return errno == EEXIST ? Created::taken : Created::failed;
-    close(fd);
-    return Created::ok;
-}
-
 bool delete_file(const char* path) {
     return unlink(path) == 0;
-}
-
-bool commit_and_close(FILE* f) {
-    bool ok = fflush(f) == 0 && !ferror(f);
-    ok = fsync(fileno(f)) == 0 && ok;
-    return fclose(f) == 0 && ok;
 }
 
 FILE* open_regular(const char* path) {
@@ -144,20 +132,6 @@ FILE* open_regular(const char* path) {
     if (!f)
         close(fd);
     return f;
-}
-
-void take_permissions(FILE* original, FILE* copy) {
-    struct stat st;
-    if (fstat(fileno(original), &st) != 0)
-        return;
-    int fd = fileno(copy);
-    mode_t mode = st.st_mode & 0777;
-    // The owner first: a change of owner may clear permission bits. A group
-    // that may not be set keeps no permissions, so that the text never
-    // reaches a group that could not read it before.
-    if (fchown(fd, st.st_uid, st.st_gid) != 0 && fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0)
-        mode &= ~static_cast<mode_t>(070);
-    fchmod(fd, mode);
 }
 
 std::string final_target(const std::string& path) {
@@ -181,35 +155,160 @@ std::string final_target(const std::string& path) {
     return path;
 }
 
+void write_errors_instead_of_signals() {
+    signal(SIGXFSZ, SIG_IGN);
+}
+
+FILE* create_private_file(const char* path, Created& result) {
+    int fd = open(path, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        result = errno == EEXIST ? Created::taken : Created::failed;
+        return nullptr;
+    }
+    FILE* f = fdopen(fd, "w+b");
+    if (!f) {
+        close(fd);
+        unlink(path);
+        result = Created::failed;
+        return nullptr;
+    }
+    result = Created::ok;
+    return f;
+}
+
+bool sync_file(FILE* f) {
+    bool ok = fflush(f) == 0 && !ferror(f);
+    return fsync(fileno(f)) == 0 && ok;
+}
+
+bool names_file(const char* path, const FileStamp& file) {
+    struct stat named;
+    return lstat(path, &named) == 0 && S_ISREG(named.st_mode) &&
+           static_cast<uint64_t>(named.st_dev) == file.device &&
+           static_cast<uint64_t>(named.st_ino) == file.index;
+}
+
+void delete_and_close(FILE* f, const char* path) {
+    FileStamp file;
+    if (stamp_of(f, file) && names_file(path, file))
+        unlink(path);
+    fclose(f);
+}
+
 namespace {
 
-// Writes all of size bytes; false on an error.
-bool write_all(int fd, const char* data, size_t size) {
-    while (size > 0) {
-        ssize_t w = write(fd, data, size);
-        if (w < 0 && errno == EINTR)
+// The access control list decides with the permission bits; user
+// attributes are the user's own data. Security labels and the like belong
+// to the system, which gives a new file its own.
+bool carries_over(const char* attribute) {
+    return std::strcmp(attribute, "system.posix_acl_access") == 0 ||
+           std::strncmp(attribute, "user.", 5) == 0;
+}
+
+// Errors that mean the file system keeps no extended attributes at all.
+bool no_attributes(int error) {
+    return error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS;
+}
+
+bool copy_extended_attributes(int from, int to) {
+    std::string names;
+    for (;;) {
+        ssize_t size = flistxattr(from, nullptr, 0);
+        if (size < 0)
+            return no_attributes(errno);
+        names.assign(static_cast<size_t>(size), '\0');
+        size = flistxattr(from, &names[0], names.size());
+        if (size >= 0) {
+            names.resize(static_cast<size_t>(size));
+            break;
+        }
+        if (errno != ERANGE)
+            return no_attributes(errno);
+    }
+    std::string value;
+    for (size_t at = 0; at < names.size(); at += std::strlen(&names[at]) + 1) {
+        const char* name = &names[at];
+        if (!carries_over(name))
             continue;
-        if (w <= 0)
+        ssize_t size = fgetxattr(from, name, nullptr, 0);
+        if (size >= 0) {
+            value.assign(static_cast<size_t>(size), '\0');
+            size = fgetxattr(from, name, &value[0], value.size());
+        }
+        if (size < 0) {
+            if (errno == ENODATA)  // removed meanwhile
+                continue;
             return false;
-        data += w;
-        size -= static_cast<size_t>(w);
+        }
+        if (fsetxattr(to, name, value.data(), static_cast<size_t>(size), 0) != 0)
+            return false;
     }
     return true;
 }
 
-// The directory part of a path, "." when it has none.
-std::string directory_of(const std::string& path) {
-    size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+}  // namespace
+
+bool copy_permissions(FILE* original, FILE* copy) {
+    struct stat st;
+    if (fstat(fileno(original), &st) != 0)
+        return false;
+    int fd = fileno(copy);
+    mode_t mode = st.st_mode & 0777;
+    // The owner first: a change of owner may clear permission bits.
+    bool group_set =
+        fchown(fd, st.st_uid, st.st_gid) == 0 || fchown(fd, static_cast<uid_t>(-1), st.st_gid) == 0;
+    // A file system without modes (vfat) refuses; there is nothing to keep.
+    fchmod(fd, group_set ? mode : mode & ~static_cast<mode_t>(070));
+    if (!copy_extended_attributes(fileno(original), fd))
+        return false;
+    // The access control list brings group rights back; a group that could
+    // not be set must not have them, nor may named entries through the mask.
+    return group_set || fchmod(fd, mode & ~static_cast<mode_t>(070)) == 0;
 }
 
-// Syncs a directory's entries to the disk. False only when the disk
-// reports an error: a directory that cannot be opened for reading, or a file
-// system that cannot sync directories, leaves nothing more to do.
-bool sync_directory(const std::string& directory) {
+void default_permissions(FILE* f) {
+    mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fileno(f), 0666 & ~mask);
+}
+
+Attributes attributes_of(FILE*) {
+    return Attributes();
+}
+
+bool set_attributes(const char*, Attributes) {
+    return true;
+}
+
+bool clear_read_only(const char*) {
+    return true;
+}
+
+Created hard_link(const char* existing, const char* new_name, bool& no_links) {
+    no_links = false;
+    if (link(existing, new_name) == 0)
+        return Created::ok;
+    if (errno == EEXIST)
+        return Created::taken;
+    // EPERM also when protected hard links refuse a file of another owner.
+    no_links = errno == EPERM || errno == ENOTSUP || errno == EOPNOTSUPP || errno == ENOSYS ||
+               errno == EMLINK;
+    return Created::failed;
+}
+
+bool rename_replacing(FILE*, const char* from, const char* to) {
+    return rename_file(from, to);
+}
+
+bool rename_file(const char* from, const char* to) {
+    return rename(from, to) == 0;
+}
+
+bool sync_directory_of(const char* path) {
+    const char* slash = std::strrchr(path, '/');
+    std::string directory = !slash ? "." : slash == path ? "/" : std::string(path, slash);
     int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // A directory that cannot be opened for reading leaves nothing to do.
     if (fd < 0)
         return true;
     bool ok = fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP || errno == EROFS;
@@ -217,77 +316,28 @@ bool sync_directory(const std::string& directory) {
     return ok;
 }
 
-// Errors of link() that mean the file system keeps no hard links there.
-bool no_hard_links(int error) {
-    return error == EPERM || error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS ||
-           error == EMLINK;
-}
-
-}  // namespace
-
-Created copy_to_new_file(const char* from, const char* to) {
-    int in = open(from, O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        return Created::failed;
-    struct stat st;
-    if (fstat(in, &st) != 0) {
-        close(in);
-        return Created::failed;
-    }
-    int out = open(to, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777);
-    if (out < 0) {
-        int error = errno;
-        close(in);
-        return error == EEXIST ? Created::taken : Created::failed;
-    }
-    if (fchown(out, st.st_uid, st.st_gid) == 0)
-        fchmod(out, st.st_mode & 0777);
-    static char buffer[1 << 16];
-    bool ok = true;
-    for (;;) {
-        ssize_t n = read(in, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ok = n == 0;
-            break;
-        }
-        if (!write_all(out, buffer, static_cast<size_t>(n))) {
-            ok = false;
-            break;
+bool FileLock::acquire(const char* path, const FileStamp&) {
+    release();
+    // The lock lives with a descriptor of its own. When path names another
+    // file by now, the lock is on that one, and the check that follows
+    // finds the change.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    while (flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            close(fd);
+            return false;
         }
     }
-    close(in);
-    ok = fsync(out) == 0 && ok;
-    ok = close(out) == 0 && ok;
-    if (!ok) {
-        unlink(to);
-        return Created::failed;
-    }
-    return Created::ok;
+    handle_ = fd;
+    return true;
 }
 
-Swap swap_in(const char* target, const char* replacement, const char* backup) {
-    // The backup name gets the previous content while the target's name
-    // still holds it; only where hard links are missing does it move away.
-    bool linked = link(target, backup) == 0;
-    if (!linked && (!no_hard_links(errno) || rename(target, backup) != 0))
-        return Swap::backup_failed;
-    if (rename(replacement, target) != 0) {
-        if (!linked)
-            rename(backup, target);
-        return Swap::replace_failed;
-    }
-    // Until the directories reach the disk a power cut may bring the old
-    // names back; a swap that cannot be made durable is undone.
-    const std::string target_directory = directory_of(target);
-    const std::string replacement_directory = directory_of(replacement);
-    if (!sync_directory(target_directory) ||
-        (replacement_directory != target_directory && !sync_directory(replacement_directory))) {
-        rename(backup, target);
-        return Swap::replace_failed;
-    }
-    return Swap::done;
+void FileLock::release() {
+    if (handle_ >= 0)
+        close(static_cast<int>(handle_));  // closing its last descriptor ends the lock
+    handle_ = -1;
 }
 
 namespace {
@@ -297,6 +347,7 @@ bool stamp_from(const struct stat& st, FileStamp& stamp) {
     stamp.index = static_cast<uint64_t>(st.st_ino);
     stamp.size = static_cast<uint64_t>(st.st_size);
     stamp.modified = static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.changed = static_cast<int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
     stamp.regular = S_ISREG(st.st_mode);
     return true;
 }

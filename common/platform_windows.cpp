@@ -1,6 +1,8 @@
 // windows.h first: shellapi.h needs what it defines.
 // clang-format off
 #include <windows.h>
+#include <aclapi.h>
+#include <sddl.h>
 #include <shellapi.h>
 // clang-format on
 
@@ -123,90 +125,340 @@ bool path_exists(const char* path) {
     return GetFileAttributesW(system_name(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-Created create_exclusive(const char* path) {
-    int fd =
-        _wopen(system_name(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL, _S_IREAD | _S_IWRITE);
-    if (fd < 0)
-        return errno == EEXIST ? Created::taken : Created::failed;
-    _close(fd);
-    return Created::ok;
-}
-
 bool delete_file(const char* path) {
     return DeleteFileW(system_name(path).c_str()) != 0;
 }
 
-bool commit_and_close(FILE* f) {
-    bool ok = fflush(f) == 0 && !ferror(f);
-    ok = _commit(_fileno(f)) == 0 && ok;
-    return fclose(f) == 0 && ok;
-}
-
 FILE* open_regular(const char* path) {
-    FILE* f = open_file(path, "rb");
-    if (!f)
-        return nullptr;
-    // Devices such as NUL or CON open like files; only a disk file counts.
-    HANDLE file = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f)));
-    if (GetFileType(file) != FILE_TYPE_DISK) {
-        fclose(f);
+    // Shared for deletion too, so that a run that reads the file never
+    // stops another program from replacing it.
+    HANDLE file = CreateFileW(system_name(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
         errno = ENOENT;
         return nullptr;
+    }
+    // Devices such as NUL or CON open like files; only a disk file counts.
+    int fd = GetFileType(file) == FILE_TYPE_DISK
+                 ? _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDONLY | _O_BINARY)
+                 : -1;
+    FILE* f = fd < 0 ? nullptr : _fdopen(fd, "rb");
+    if (!f) {
+        if (fd < 0)
+            CloseHandle(file);
+        else
+            _close(fd);
+        errno = ENOENT;
     }
     return f;
 }
 
-void take_permissions(FILE*, FILE*) {}
+namespace {
 
-std::string final_target(const std::string& path) {
+HANDLE handle_of(FILE* f) {
+    return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(f)));
+}
+
+// The name as the rename of a handle takes it: a full path, in the long form
+// when it is long (the system resolves neither "." nor the current directory
+// there).
+std::wstring full_system_name(const char* name) {
+    std::wstring wide = system_name(name);
+    DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (size == 0)
+        return wide;
+    std::wstring full(size, L'\0');
+    DWORD length = GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
+    if (length == 0 || length >= size)
+        return wide;
+    full.resize(length);
+    return length > plain_path_limit ? long_path_form(full) : full;
+}
+
+// A path without the long-form prefix, as a user would write it.
+std::wstring plain_form(const std::wstring& path) {
+    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        return L"\\\\" + path.substr(8);
+    if (path.compare(0, 4, L"\\\\?\\") == 0)
+        return path.substr(4);
     return path;
 }
 
-Created copy_to_new_file(const char* from, const char* to) {
-    if (!CopyFileW(system_name(from).c_str(), system_name(to).c_str(), TRUE))
-        return GetLastError() == ERROR_FILE_EXISTS ? Created::taken : Created::failed;
-    // CopyFile leaves the data in the cache; the copy must be on the disk
-    // before it replaces anything.
-    HANDLE file =
-        CreateFileW(system_name(to).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    bool ok = file != INVALID_HANDLE_VALUE && FlushFileBuffers(file);
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
-    if (!ok) {
-        DeleteFileW(system_name(to).c_str());
-        return Created::failed;
-    }
-    return Created::ok;
+// A security descriptor that lets this user alone reach a file; null when
+// it cannot be made, and the file then gets what its directory gives.
+PSECURITY_DESCRIPTOR private_descriptor() {
+    static PSECURITY_DESCRIPTOR descriptor = []() -> PSECURITY_DESCRIPTOR {
+        HANDLE token;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+            return nullptr;
+        DWORD size = 0;
+        GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+        std::vector<char> user(size ? size : 1);
+        PSECURITY_DESCRIPTOR made = nullptr;
+        LPWSTR sid = nullptr;
+        if (GetTokenInformation(token, TokenUser, user.data(), size, &size) &&
+            ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &sid)) {
+            std::wstring sddl = L"D:P(A;;FA;;;" + std::wstring(sid) + L")";
+            if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
+                                                                      &made, nullptr))
+                made = nullptr;
+            LocalFree(sid);
+        }
+        CloseHandle(token);
+        return made;
+    }();
+    return descriptor;
 }
 
-Swap swap_in(const char* target, const char* replacement, const char* backup) {
-    // ReplaceFile needs write access to the replaced file: a read-only one
-    // loses the attribute for the swap, and both names get it back after.
-    const std::wstring target_name = system_name(target), backup_name = system_name(backup);
-    DWORD attributes = GetFileAttributesW(target_name.c_str());
-    bool read_only =
-        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-    if (read_only)
-        SetFileAttributesW(target_name.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    Swap result = Swap::done;
-    if (!ReplaceFileW(target_name.c_str(), system_name(replacement).c_str(), backup_name.c_str(),
-                      REPLACEFILE_WRITE_THROUGH, nullptr, nullptr)) {
+bool delete_by_handle(HANDLE file) {
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                      sizeof disposition) != 0;
+}
+
+}  // namespace
+
+void write_errors_instead_of_signals() {}
+
+std::string final_target(const std::string& path) {
+    HANDLE file = CreateFileW(system_name(path.c_str()).c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return path;
+    std::wstring final(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(file, &final[0], MAX_PATH, FILE_NAME_NORMALIZED);
+    if (length >= MAX_PATH) {
+        final.assign(length, L'\0');
+        length = GetFinalPathNameByHandleW(file, &final[0], length, FILE_NAME_NORMALIZED);
+    }
+    CloseHandle(file);
+    if (length == 0 || length >= final.size())
+        return path;
+    final.resize(length);
+    // The name as given stays when it already is the file's own path, so
+    // that messages show it as the user wrote it.
+    std::wstring given = plain_form(full_system_name(path.c_str()));
+    final = plain_form(final);
+    if (CompareStringOrdinal(given.c_str(), -1, final.c_str(), -1, TRUE) == CSTR_EQUAL)
+        return path;
+    return narrow(final.c_str());
+}
+
+FILE* create_private_file(const char* path, Created& result) {
+    SECURITY_ATTRIBUTES security{sizeof security, private_descriptor(), FALSE};
+    // DELETE lets the handle itself be renamed and deleted; WRITE_DAC lets
+    // it take the replaced file's security descriptor.
+    HANDLE file = CreateFileW(
+        system_name(path).c_str(), GENERIC_READ | GENERIC_WRITE | DELETE | READ_CONTROL | WRITE_DAC,
+        FILE_SHARE_READ | FILE_SHARE_DELETE, &security, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
         DWORD error = GetLastError();
-        // Here the target is already under the backup name and the
-        // replacement failed to move: the target goes back.
-        if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2)
-            MoveFileExW(backup_name.c_str(), target_name.c_str(), MOVEFILE_WRITE_THROUGH);
-        result =
-            error == ERROR_UNABLE_TO_MOVE_REPLACEMENT || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2
-                ? Swap::replace_failed
-                : Swap::backup_failed;
+        result = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? Created::taken
+                                                                             : Created::failed;
+        return nullptr;
     }
-    if (read_only) {
-        SetFileAttributesW(target_name.c_str(), attributes);
-        if (result == Swap::done)
-            SetFileAttributesW(backup_name.c_str(), attributes);
+    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDWR | _O_BINARY);
+    FILE* f = fd < 0 ? nullptr : _fdopen(fd, "w+b");
+    if (!f) {
+        delete_by_handle(file);
+        if (fd < 0)
+            CloseHandle(file);
+        else
+            _close(fd);
+        result = Created::failed;
+        return nullptr;
     }
-    return result;
+    result = Created::ok;
+    return f;
+}
+
+bool sync_file(FILE* f) {
+    bool ok = fflush(f) == 0 && !ferror(f);
+    return FlushFileBuffers(handle_of(f)) && ok;
+}
+
+bool names_file(const char* path, const FileStamp& file) {
+    HANDLE named = CreateFileW(
+        system_name(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (named == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    bool same =
+        GetFileInformationByHandle(named, &info) &&
+        !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+        info.dwVolumeSerialNumber == file.device &&
+        ((static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow) == file.index;
+    CloseHandle(named);
+    return same;
+}
+
+void delete_and_close(FILE* f, const char* path) {
+    // The handle names the file whatever its name is now: nothing else can
+    // be deleted in its place.
+    bool deleted = delete_by_handle(handle_of(f));
+    fclose(f);
+    if (!deleted)
+        DeleteFileW(system_name(path).c_str());
+}
+
+bool copy_permissions(FILE* original, FILE* copy) {
+    // The descriptor as it stands, inherited entries and their flags
+    // included: the file keeps what it would inherit in its directory.
+    DWORD size = 0;
+    const SECURITY_INFORMATION what = DACL_SECURITY_INFORMATION;
+    GetKernelObjectSecurity(handle_of(original), what, nullptr, 0, &size);
+    if (size == 0)
+        return true;  // a file system without security descriptors
+    std::vector<char> descriptor(size);
+    if (!GetKernelObjectSecurity(handle_of(original), what, descriptor.data(), size, &size))
+        return true;
+    return SetKernelObjectSecurity(handle_of(copy), what, descriptor.data()) != 0;
+}
+
+void default_permissions(FILE* f) {
+    // An empty list that is open to inheritance takes what the directory
+    // gives its new files.
+    ACL empty;
+    if (InitializeAcl(&empty, sizeof empty, ACL_REVISION))
+        SetSecurityInfo(handle_of(f), SE_FILE_OBJECT,
+                        DACL_SECURITY_INFORMATION | UNPROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                        nullptr, &empty, nullptr);
+}
+
+namespace {
+
+const DWORD kept_attributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                              FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                              FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+}  // namespace
+
+Attributes attributes_of(FILE* f) {
+    BY_HANDLE_FILE_INFORMATION info;
+    Attributes attributes;
+    if (GetFileInformationByHandle(handle_of(f), &info))
+        attributes.bits = info.dwFileAttributes & kept_attributes;
+    return attributes;
+}
+
+bool set_attributes(const char* path, Attributes attributes) {
+    return SetFileAttributesW(system_name(path).c_str(),
+                              attributes.bits ? attributes.bits : FILE_ATTRIBUTE_NORMAL) != 0;
+}
+
+bool clear_read_only(const char* path) {
+    std::wstring name = system_name(path);
+    DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY))
+        return true;
+    return SetFileAttributesW(name.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+Created hard_link(const char* existing, const char* new_name, bool& no_links) {
+    no_links = false;
+    if (CreateHardLinkW(system_name(new_name).c_str(), system_name(existing).c_str(), nullptr))
+        return Created::ok;
+    DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        return Created::taken;
+    // FAT and exFAT keep no hard links; a network share may refuse them.
+    no_links = error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED ||
+               error == ERROR_TOO_MANY_LINKS || error == ERROR_INVALID_PARAMETER;
+    return Created::failed;
+}
+
+bool rename_replacing(FILE* f, const char*, const char* to) {
+    // The open handle itself moves: no other file can take its place
+    // between a check of the name and the rename. The rename of POSIX
+    // semantics (Windows 10 and later) also replaces a file that another
+    // program holds open for reading; older systems take the plain one.
+    std::wstring target = full_system_name(to);
+    size_t bytes = target.size() * sizeof(wchar_t);
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + bytes);
+    FILE_RENAME_INFO* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(bytes);
+    memcpy(rename->FileName, target.c_str(), bytes);
+    const DWORD replace_if_exists = 0x1, posix_semantics = 0x2;
+    DWORD flags = replace_if_exists | posix_semantics;
+    memcpy(buffer.data(), &flags, sizeof flags);  // the Flags of the Ex form
+    if (fflush(f) != 0)
+        return false;
+    HANDLE file = handle_of(f);
+    // FileRenameInfoEx, which older headers lack.
+    const FILE_INFO_BY_HANDLE_CLASS rename_ex = static_cast<FILE_INFO_BY_HANDLE_CLASS>(22);
+    if (!SetFileInformationByHandle(file, rename_ex, rename, static_cast<DWORD>(buffer.size()))) {
+        DWORD error = GetLastError();
+        if (error != ERROR_INVALID_PARAMETER && error != ERROR_NOT_SUPPORTED &&
+            error != ERROR_INVALID_FUNCTION)
+            return false;
+        // The plain rename fails while any program holds the target open,
+        // as another run does for a moment when it reads it, or a virus
+        // scanner: it is tried again for up to two seconds.
+        memset(buffer.data(), 0, sizeof flags);
+        rename->ReplaceIfExists = TRUE;
+        for (int tries = 0; !SetFileInformationByHandle(file, FileRenameInfo, rename,
+                                                        static_cast<DWORD>(buffer.size()));
+             ++tries) {
+            error = GetLastError();
+            if ((error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION) || tries == 40)
+                return false;
+            Sleep(50);
+        }
+    }
+    return FlushFileBuffers(file) != 0;
+}
+
+bool rename_file(const char* from, const char* to) {
+    return MoveFileExW(system_name(from).c_str(), system_name(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool sync_directory_of(const char*) {
+    return true;
+}
+
+bool FileLock::acquire(const char*, const FileStamp& file) {
+    release();
+    // One name per file, in the namespace that all sessions share when the
+    // system allows it; open to every user, since every user who can
+    // replace the file must wait for it.
+    std::wstring name = L"pravtools";
+    for (uint64_t part : {file.device, file.index}) {
+        name += L'-';
+        for (int shift = 60; shift >= 0; shift -= 4)
+            name += L"0123456789abcdef"[(part >> shift) & 0xf];
+    }
+    PSECURITY_DESCRIPTOR open_to_all = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;0x1F0001;;;WD)", SDDL_REVISION_1,
+                                                         &open_to_all, nullptr);
+    SECURITY_ATTRIBUTES security{sizeof security, open_to_all, FALSE};
+    HANDLE mutex = CreateMutexW(&security, FALSE, (L"Global\\" + name).c_str());
+    if (!mutex)
+        mutex = CreateMutexW(&security, FALSE, (L"Local\\" + name).c_str());
+    LocalFree(open_to_all);
+    if (!mutex)
+        return false;
+    // An abandoned mutex is one whose run died: the system gave it up.
+    DWORD waited = WaitForSingleObject(mutex, INFINITE);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+        CloseHandle(mutex);
+        return false;
+    }
+    handle_ = reinterpret_cast<intptr_t>(mutex);
+    return true;
+}
+
+void FileLock::release() {
+    if (handle_ != -1) {
+        HANDLE mutex = reinterpret_cast<HANDLE>(handle_);
+        ReleaseMutex(mutex);
+        CloseHandle(mutex);
+    }
+    handle_ = -1;
 }
 
 namespace {
@@ -223,6 +475,10 @@ bool stamp_from(HANDLE file, FileStamp& stamp) {
                              info.ftLastWriteTime.dwLowDateTime);
     stamp.regular =
         !(info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && GetFileType(file) == FILE_TYPE_DISK;
+    FILE_BASIC_INFO basic;
+    stamp.changed = GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)
+                        ? basic.ChangeTime.QuadPart
+                        : 0;
     return true;
 }
 

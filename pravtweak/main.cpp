@@ -8,6 +8,7 @@
 
 int main(int argc, char** argv) {
     platform::utf8_arguments(argc, argv);
+    platform::write_errors_instead_of_signals();
     install_out_of_memory_handler();
     char prefix = '-';
     const char* ini_path = nullptr;

@@ -1,7 +1,6 @@
 #include "run_edit.h"
 
 #include <string>
-#include <vector>
 
 #include "catalogue.h"
 #include "edit_text.h"
@@ -11,6 +10,7 @@
 #include "line_source.h"
 #include "messages.h"
 #include "platform.h"
+#include "replacement.h"
 #include "run_state.h"
 
 bool debug_mode = false;
@@ -18,100 +18,37 @@ int line_number = 0;
 
 namespace {
 
-// The temporary files this run made. A run that ends with ExitNotReplaced
-// deletes them: a partial copy would keep a full disk full. Other ends leave
-// them as the evidence to look at.
-std::vector<std::string> temp_files;
-
-int not_replaced() {
-    for (const std::string& name : temp_files)
-        platform::delete_file(name.c_str());
-    return ExitNotReplaced;
-}
-
-int fail_move(const std::string& from, const std::string& to) {
-    fprintf(stderr, "couldn't move %s to %s.\n", from.c_str(), to.c_str());
-    return not_replaced();
-}
-
-int fail_write(const std::string& name) {
-    fprintf(stderr, "couldn't write %s.\n", name.c_str());
-    return not_replaced();
-}
-
-// True when the file under path is still the one that was read, unchanged.
-bool unchanged_since(const std::string& path, const platform::FileStamp& read) {
-    platform::FileStamp now;
-    return platform::stamp_of(path.c_str(), now) && platform::same_file(now, read) &&
-           now.size == read.size && now.modified == read.modified;
-}
-
 // Puts the edited text in the organ file's place, keeping the previous
-// content under the backup name. The organ file is the file that xml_path
-// finally names through symbolic links; the links stay as they are.
-//
-// Calling sequence, each step checked before the next; the organ file's
-// name holds a complete file, the previous or the new one, at every moment:
-//   1. The backup name must differ from the organ file's name (a file whose
-//      own extension is .b~k would be its own backup).
-//   2. The temporary file is flushed, synced to the disk and closed.
-//   3. When the temporary file lies on another file system than the organ
-//      file, it is copied beside the organ file under a fresh temporary
-//      name, synced and closed; the copy goes on from here and the first
-//      temporary file is deleted.
-//   4. The organ file must still be the file that was read, unchanged:
-//      otherwise another program changed it during the run.
-//   5. An old file of the backup name is deleted (never a directory).
-//   6. platform::swap_in: the backup name gets the previous content while
-//      the organ name still holds it, the new file takes the organ name in
-//      one step, and the directories are synced.
-// A failure writes its message ("couldn't move FROM to TO.", "couldn't write
-// TEMP." or "ORGAN changed during the edit."), leaves the organ file as it
-// was, deletes the temporary files and returns ExitNotReplaced.
-int replace_organ_file(const std::string& xml_path, const platform::FileStamp& read, FILE* output) {
+// content under the backup name; ReplacementFile::commit gives the steps
+// and what a failure at each leaves behind. The organ file is the file that
+// xml_path finally names through symbolic links; the links stay as they
+// are. Every failure writes its message, leaves the organ file and an old
+// backup as they were, deletes the temporary files and returns
+// ExitNotReplaced.
+int replace_organ_file(const std::string& xml_path, ReplacementFile& edited) {
     const std::string organ = platform::final_target(xml_path);
     const std::string backup = backup_path(organ);
-    if (platform::same_name(backup.c_str(), organ.c_str()))
-        return fail_move(organ, organ);
-
-    std::string replacement = temp_files.back();
-    if (!platform::commit_and_close(output))
-        return fail_write(replacement);
-
-    platform::FileStamp temp;
-    if (!platform::stamp_of(replacement.c_str(), temp))
-        return fail_write(replacement);
-    if (temp.device != read.device) {
-        PathParts parts = split_path(organ);
-        std::string beside;
-        temp_files.push_back(std::string());
-        platform::Created copied = claim_temp_name(
-            parts.drive + parts.directory,
-            [&](const char* name) {
-                temp_files.back() = name;
-                return platform::copy_to_new_file(replacement.c_str(), name);
-            },
-            beside);
-        if (copied != platform::Created::ok)
-            return fail_write(beside);
-        platform::delete_file(replacement.c_str());
-        replacement = beside;
-    }
-
-    if (!unchanged_since(organ, read)) {
-        fprintf(stderr, "%s changed during the edit.\n", xml_path.c_str());
-        return not_replaced();
-    }
-    platform::delete_file(backup.c_str());
-    switch (platform::swap_in(organ.c_str(), replacement.c_str(), backup.c_str())) {
-        case platform::Swap::backup_failed:
-            return fail_move(organ, backup);
-        case platform::Swap::replace_failed:
-            return fail_move(replacement, organ);
-        case platform::Swap::done:
+    // A file whose own extension is .b~k would be its own backup.
+    Replacement result = platform::same_name(backup.c_str(), organ.c_str())
+                             ? Replacement{Replacement::not_moved, organ, organ}
+                             : edited.commit(organ, backup);
+    switch (result.how) {
+        case Replacement::done:
+        case Replacement::same_text:
+            return ExitReplaced;
+        case Replacement::not_written:
+            fprintf(stderr, "couldn't write %s.\n", result.from.c_str());
+            break;
+        case Replacement::changed:
+            fprintf(stderr, "%s changed during the edit.\n", xml_path.c_str());
+            break;
+        case Replacement::not_moved:
+        case Replacement::backup_not_moved:
+            fprintf(stderr, "couldn't move %s to %s.\n", result.from.c_str(), result.to.c_str());
             break;
     }
-    return ExitReplaced;
+    edited.remove();
+    return ExitNotReplaced;
 }
 
 }  // namespace
@@ -122,15 +59,15 @@ int run_edit() {
     if (!find_model(rc.modelName.c_str()))
         complain(true, "pravtweak %d:pipravox \"%s\" unknown!", line_number, rc.modelName.c_str());
     clear_read_flags();
-    temp_files.push_back(new_temp_file());
+    // Runs that end with ExitNotReplaced delete the edited text (a partial
+    // copy would keep a full disk full); other ends leave it to look at.
+    ReplacementFile edited(ReplacementFile::Abandon::keep);
+    FILE* output = checked_create(edited, "");
     FILE* input_file;
-    FILE* output;
     checked_open_regular(&input_file, rc.xmlPath.c_str());
     platform::FileStamp read;
-    platform::stamp_of(input_file, read);
-    checked_fopen(&output, temp_files.back().c_str(), "w", true);
-    // The edited text is as private as the organ file from its first byte.
-    platform::take_permissions(input_file, output);
+    if (platform::stamp_of(input_file, read))
+        edited.set_original(read);
     static char output_buffer[1 << 16];
     setvbuf(output, output_buffer, _IOFBF, sizeof output_buffer);
 
@@ -139,8 +76,8 @@ int run_edit() {
         return status;
     if (input.failed()) {
         fprintf(stderr, "couldn't read %s.\n", rc.xmlPath.c_str());
-        fclose(output);  // Windows deletes no open file
-        return not_replaced();
+        edited.remove();
+        return ExitNotReplaced;
     }
     // Everything is read: other programs may use the organ file while the
     // run waits for an answer (on Windows an open file cannot be replaced).
@@ -158,5 +95,5 @@ int run_edit() {
         if (!ask_yes())
             return ExitDeclined;
     }
-    return replace_organ_file(rc.xmlPath, read, output);
+    return replace_organ_file(rc.xmlPath, edited);
 }

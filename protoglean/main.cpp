@@ -36,6 +36,7 @@ void refuse_inputs_that_are_output(int argc, char** argv, const char* output_nam
 
 int main(int argc, char** argv) {
     platform::utf8_arguments(argc, argv);
+    platform::write_errors_instead_of_signals();
     install_out_of_memory_handler();
     if (argc < 2)
         usage();

@@ -1,0 +1,121 @@
+// A new file written in full beside a target, then put in the target's
+// place in one step, or abandoned. The target's name holds a complete file,
+// the previous one or the new one, at every moment, whatever fails and
+// wherever the process is killed.
+//
+// Calling sequence:
+//
+//   ReplacementFile file(ReplacementFile::Abandon::remove);
+//   FILE* out = file.create(directory);  // exclusive, private, no link
+//   ... write the new text to out ...
+//   file.set_original(stamp);            // optional: the target as it was read
+//   Replacement r = file.commit(target, backup);
+//
+// create makes the file under the first free temporary name of directory,
+// never through a link and never an existing name, readable and writable by
+// this user alone until commit; every later step works through the stream,
+// and the name is only ever used to check that it still names that file.
+//
+// commit, step by step; each failure leaves the target and an old backup as
+// they were and deletes the files the replacement made, unless it says
+// otherwise:
+//   1. The new file is flushed and synced.                        not_written
+//   2. When it lies on another file system than the target, it is copied
+//      beside the target into a fresh temporary file, synced; the first
+//      one is deleted.                                            not_written
+//   3. With an original set: the lock on the target is taken (held until
+//      the replacement ends or the process dies) and the target must be
+//      the file that was read, in the state it was read in.       changed
+//   4. With same_text: a target holding the new text byte for byte is not
+//      touched; the new file is deleted.                          same_text
+//   5. The new file takes the target's permissions, owner, group, access
+//      control list and user attributes (a new target: those of a new
+//      file).                                                     not_moved
+//   6. With a backup name: the target's content gets a fresh temporary
+//      name beside it while the target's name still holds it, a hard link
+//      or, where there can be none, a synced copy.                not_moved
+//   7. The new file's name must still name it; it then takes the target's
+//      name in one rename.                                        not_moved
+//   8. The previous content takes the backup name in one more rename,
+//      replacing an old backup. When this fails the edit is in place and
+//      the previous content stays under its temporary name.  backup_not_moved
+//   9. The directory is synced.
+//
+// A ReplacementFile that is destroyed, or that the program exits with,
+// without a commit is abandoned: its file is deleted, or with Abandon::keep
+// left for the user to look at; remove() deletes it now in either case. A
+// file is only deleted while its name still names the file this run made.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform.h"
+
+// Called before each step of a commit that changes the file system, with
+// the step's name; tests end the process there as a power cut would.
+extern void (*replacement_step_hook)(const char* step);
+
+// How a replacement ended, with the names its message needs.
+struct Replacement {
+    enum How {
+        done,              // the new file holds the target's name
+        same_text,         // the target already held the new text; untouched
+        not_written,       // "from" could not be written, synced or copied
+        changed,           // the target is no longer the file that was read
+        not_moved,         // moving "from" to "to" failed; nothing changed
+        backup_not_moved,  // the edit is in place; the previous content is under "from"
+    } how;
+    std::string from, to;
+};
+
+class ReplacementFile {
+  public:
+    enum class Abandon { keep, remove };
+
+    explicit ReplacementFile(Abandon abandon) : abandon_(abandon) {}
+    ~ReplacementFile();
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    // Creates the file in directory (empty for the current one, otherwise
+    // ending in a separator) and returns it open for writing; null when it
+    // cannot be made, with name() the name that failed.
+    FILE* create(const std::string& directory);
+
+    // The target as the run read it: commit replaces only that file, in
+    // that state, and holds the lock on it while it does.
+    void set_original(const platform::FileStamp& stamp);
+
+    // Puts the new file in target's place (see above); backup empty for
+    // none. target is a file's own name, not a symbolic link to it.
+    Replacement commit(const std::string& target, const std::string& backup,
+                       bool same_text = false);
+
+    // Deletes the file now, whatever the abandon rule says.
+    void remove();
+
+    // Leaves the file as the abandon rule says.
+    void abandon();
+
+    const std::string& name() const { return name_; }
+    FILE* stream() const { return file_; }
+
+  private:
+    bool copy_beside(const std::string& target, std::string& failed);
+    bool keep_previous(const std::string& target, FILE* current,
+                       const platform::FileStamp& checked);
+    Replacement keep_previous_content(const std::string& backup);
+    Replacement fail(Replacement::How how, const std::string& from, const std::string& to = "");
+
+    Abandon abandon_;
+    FILE* file_ = nullptr;
+    std::string name_;
+    bool has_original_ = false;
+    platform::FileStamp original_;
+    platform::FileLock lock_;
+    // The previous content under its temporary name, while a commit runs.
+    std::string previous_;
+    platform::FileStamp previous_stamp_;
+};

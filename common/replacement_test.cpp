@@ -1,0 +1,142 @@
+#include "replacement.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "files.h"
+#include "test_support.h"
+
+namespace {
+
+class ReplacementFileTest : public testing::Test {
+  protected:
+    ScratchDir scratch;
+    void SetUp() override { reset_temp_template(); }
+
+    // A replacement of "target" holding text, with the target's stamp as
+    // the original when it exists.
+    FILE* start(ReplacementFile& file, const std::string& text) {
+        FILE* out = file.create("");
+        EXPECT_NE(out, nullptr);
+        fputs(text.c_str(), out);
+        platform::FileStamp stamp;
+        if (platform::stamp_of("target", stamp))
+            file.set_original(stamp);
+        return out;
+    }
+
+    static std::set<std::string> names() {
+        std::set<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator("."))
+            found.insert(entry.path().filename().string());
+        return found;
+    }
+};
+
+// Stands for a power cut at each step: the target and the previous
+// content must be whole there.
+std::vector<std::string> seen_steps;
+void check_files_at_step(const char* step) {
+    seen_steps.push_back(step);
+    std::string target = read_file("target");
+    EXPECT_TRUE(target == "old" || target == "new") << step << ": " << target;
+    bool old_kept = target == "old" || read_file("target.b~k") == "old";
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        old_kept = old_kept || read_file(entry.path().string()) == "old";
+    EXPECT_TRUE(old_kept) << step;
+}
+
+TEST_F(ReplacementFileTest, TargetHoldsOldOrNewTextAtEveryStep) {
+    write_file("target", "old");
+    write_file("target.b~k", "older");
+    ReplacementFile file(ReplacementFile::Abandon::remove);
+    start(file, "new");
+    seen_steps.clear();
+    replacement_step_hook = check_files_at_step;
+    Replacement result = file.commit("target", "target.b~k");
+    replacement_step_hook = nullptr;
+    EXPECT_EQ(result.how, Replacement::done);
+    EXPECT_GE(seen_steps.size(), 5u);
+    EXPECT_EQ(read_file("target"), "new");
+    EXPECT_EQ(read_file("target.b~k"), "old");
+    EXPECT_EQ(names(), (std::set<std::string>{"target", "target.b~k"}));
+}
+
+TEST_F(ReplacementFileTest, FailuresChangeNothingAndLeaveNoTemporaryFile) {
+    struct Row {
+        const char* what;
+        void (*meanwhile)(const std::string& new_file);  // what another program does
+        Replacement::How how;
+        const char* target_after;
+    } rows[] = {
+        {"the target changes", [](const std::string&) { write_file("target", "OLD"); },
+         Replacement::changed, "OLD"},
+        {"the target goes", [](const std::string&) { std::filesystem::remove("target"); },
+         Replacement::changed, ""},
+        {"the new file's name is taken over",
+         [](const std::string& name) {
+             std::filesystem::rename(name, "moved");
+             write_file(name, "theirs");
+         },
+         Replacement::not_moved, "old"},
+        {"the backup name is a directory",
+         [](const std::string&) {
+             std::filesystem::remove("target.b~k");
+             std::filesystem::create_directory("target.b~k");
+         },
+         Replacement::not_moved, "old"},
+    };
+    for (const Row& row : rows) {
+        write_file("target", "old");
+        write_file("target.b~k", "older");
+        ReplacementFile file(ReplacementFile::Abandon::keep);
+        start(file, "new");
+        row.meanwhile(file.name());
+        EXPECT_EQ(file.commit("target", "target.b~k").how, row.how) << row.what;
+        EXPECT_EQ(read_file("target"), row.target_after) << row.what;
+        if (std::filesystem::is_regular_file("target.b~k")) {
+            EXPECT_EQ(read_file("target.b~k"), "older") << row.what;
+        }
+        // The new file is deleted only while its own name names it (POSIX
+        // leaves it where the other program moved it); another program's
+        // file under that name stays.
+        std::set<std::string> left = names();
+        for (const char* name : {"target", "target.b~k", "moved"})
+            left.erase(name);
+        bool taken_over = std::filesystem::exists("moved");
+        EXPECT_EQ(left, taken_over ? std::set<std::string>{file.name()} : std::set<std::string>{})
+            << row.what;
+        if (taken_over) {
+            EXPECT_EQ(read_file(file.name()), "theirs");
+            std::filesystem::remove("moved");
+        }
+        for (const std::string& name : left)
+            std::filesystem::remove(name);
+        std::filesystem::remove_all("target.b~k");
+    }
+}
+
+TEST_F(ReplacementFileTest, SameTextLeavesTheTargetUntouched) {
+    write_file("target", "same");
+    auto written = std::filesystem::last_write_time("target");
+    ReplacementFile file(ReplacementFile::Abandon::remove);
+    start(file, "same");
+    EXPECT_EQ(file.commit("target", "", true).how, Replacement::same_text);
+    EXPECT_EQ(std::filesystem::last_write_time("target"), written);
+    EXPECT_EQ(names(), std::set<std::string>{"target"});
+}
+
+TEST_F(ReplacementFileTest, AbandonedFileIsKeptOrRemovedAsAsked) {
+    {
+        ReplacementFile kept(ReplacementFile::Abandon::keep);
+        start(kept, "look at me");
+        ReplacementFile removed(ReplacementFile::Abandon::remove);
+        start(removed, "gone");
+    }
+    EXPECT_EQ(names(), std::set<std::string>{"AAAAAAA~.Q~V"});
+    EXPECT_EQ(read_file("AAAAAAA~.Q~V"), "look at me");
+}
+
+}  // namespace
