@@ -2,6 +2,7 @@
 # Measures pravtweak's copy loop against cat on a generated organ file:
 # wall time of each (best of five) and pravtweak's peak memory.
 # Usage: bench/pravtweak.sh [size in MB, default 1024]
+# PRAVTWEAK=<exe> measures that program instead of the posix preset's build.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 size=${1:-1024}
@@ -10,8 +11,11 @@ size=${1:-1024}
 if [ -z "${BENCH_DIR:-}" ] && [ -d /dev/shm ]; then BENCH_DIR=/dev/shm/pravtweak-bench; fi
 data="${BENCH_DIR:-$top/bench/data}"
 mkdir -p "$data"
-cmake --preset posix >/dev/null && cmake --build --preset posix --target pravtweak >/dev/null
-exe="$top/build/posix/pravtweak/pravtweak"
+if [ -z "${PRAVTWEAK:-}" ]; then
+  cmake --preset posix >/dev/null && cmake --build --preset posix --target pravtweak >/dev/null
+  PRAVTWEAK="$top/build/posix/pravtweak/pravtweak"
+fi
+exe=$PRAVTWEAK
 
 organ="$data/organ-$size.xml"
 [ -f "$organ" ] || python3 "$top/bench/make_organ.py" "$organ" "$size"
