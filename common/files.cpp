@@ -30,10 +30,11 @@ FILE* checked_fopen(FILE** handle, const char* path, const char* mode, bool bina
     return *handle;
 }
 
-FILE* checked_create(ReplacementFile& file, const std::string& directory) {
-    FILE* f = file.create(directory);
+FILE* checked_create(ReplacementFile& file, const std::string& directory, const char* shown,
+                     bool text) {
+    FILE* f = file.create(directory, text);
     if (!f)
-        cannot_open(file.name().c_str(), "w");
+        cannot_open(shown ? shown : file.name().c_str(), "w");
     return f;
 }
 

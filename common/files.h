@@ -16,9 +16,10 @@ FILE* checked_fopen(FILE** handle, const char* path, const char* mode, bool bina
 
 class ReplacementFile;
 
-// file.create(directory), or "couldn't open NAME for w." with the name it
-// tried, and exit status 3.
-FILE* checked_create(ReplacementFile& file, const std::string& directory);
+// file.create(directory), or "couldn't open NAME for w." and exit status 3,
+// with the name shown, or else the name it tried.
+FILE* checked_create(ReplacementFile& file, const std::string& directory,
+                     const char* shown = nullptr, bool text = false);
 
 // checked_fopen(handle, path, "r") for a file that must be a regular file,
 // opened untranslated: a directory, FIFO, device or socket fails like a

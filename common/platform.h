@@ -99,8 +99,12 @@ inline bool same_state(const FileStamp& a, const FileStamp& b) {
 // writing: never an existing name, never through a link, readable and
 // writable by this user alone (POSIX O_CREAT | O_EXCL | O_NOFOLLOW with
 // mode 0600; Windows CREATE_NEW with a DACL for the user alone). Null with
-// result taken or failed when it cannot be made.
-FILE* create_private_file(const char* path, Created& result);
+// result taken or failed when it cannot be made. With text set, Windows
+// writes a line feed as CR LF, as a text stream does.
+FILE* create_private_file(const char* path, Created& result, bool text = false);
+
+// Makes a stream read and write bytes untranslated from here on.
+void binary_mode(FILE* f);
 
 // Flushes the stream and syncs its file to the disk; false on an error.
 bool sync_file(FILE* f);

@@ -159,7 +159,7 @@ void write_errors_instead_of_signals() {
     signal(SIGXFSZ, SIG_IGN);
 }
 
-FILE* create_private_file(const char* path, Created& result) {
+FILE* create_private_file(const char* path, Created& result, bool) {
     int fd = open(path, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {
         result = errno == EEXIST ? Created::taken : Created::failed;
@@ -175,6 +175,8 @@ FILE* create_private_file(const char* path, Created& result) {
     result = Created::ok;
     return f;
 }
+
+void binary_mode(FILE*) {}
 
 bool sync_file(FILE* f) {
     bool ok = fflush(f) == 0 && !ferror(f);

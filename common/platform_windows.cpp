@@ -246,7 +246,7 @@ std::string final_target(const std::string& path) {
     return narrow(final.c_str());
 }
 
-FILE* create_private_file(const char* path, Created& result) {
+FILE* create_private_file(const char* path, Created& result, bool text) {
     SECURITY_ATTRIBUTES security{sizeof security, private_descriptor(), FALSE};
     // DELETE lets the handle itself be renamed and deleted; WRITE_DAC lets
     // it take the replaced file's security descriptor.
@@ -259,8 +259,9 @@ FILE* create_private_file(const char* path, Created& result) {
                                                                              : Created::failed;
         return nullptr;
     }
-    int fd = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDWR | _O_BINARY);
-    FILE* f = fd < 0 ? nullptr : _fdopen(fd, "w+b");
+    int fd =
+        _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_RDWR | (text ? _O_TEXT : _O_BINARY));
+    FILE* f = fd < 0 ? nullptr : _fdopen(fd, text ? "w+t" : "w+b");
     if (!f) {
         delete_by_handle(file);
         if (fd < 0)
@@ -272,6 +273,11 @@ FILE* create_private_file(const char* path, Created& result) {
     }
     result = Created::ok;
     return f;
+}
+
+void binary_mode(FILE* f) {
+    fflush(f);
+    _setmode(_fileno(f), _O_BINARY);
 }
 
 bool sync_file(FILE* f) {

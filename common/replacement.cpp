@@ -67,13 +67,13 @@ std::string directory_of(const std::string& path) {
 }
 
 // Creates a private file under the first free temporary name of directory.
-FILE* create_in(const std::string& directory, std::string& name) {
+FILE* create_in(const std::string& directory, std::string& name, bool text = false) {
     FILE* file = nullptr;
     platform::Created made = claim_temp_name(
         directory,
-        [&file](const char* candidate) {
+        [&file, text](const char* candidate) {
             platform::Created result;
-            file = platform::create_private_file(candidate, result);
+            file = platform::create_private_file(candidate, result, text);
             return result;
         },
         name);
@@ -93,8 +93,8 @@ ReplacementFile::~ReplacementFile() {
     abandon();
 }
 
-FILE* ReplacementFile::create(const std::string& directory) {
-    file_ = create_in(directory, name_);
+FILE* ReplacementFile::create(const std::string& directory, bool text) {
+    file_ = create_in(directory, name_, text);
     if (file_) {
         if (live_files().empty())
             atexit(abandon_live_files);
@@ -185,6 +185,8 @@ Replacement ReplacementFile::commit(const std::string& target, const std::string
     step("sync");
     if (!platform::sync_file(file_))
         return fail(Replacement::not_written, name_);
+    // What is written is read back as it lies on the disk.
+    platform::binary_mode(file_);
 
     // A new file on another file system than the target is copied beside
     // it first: a rename cannot cross file systems.

@@ -80,9 +80,10 @@ class ReplacementFile {
     ReplacementFile& operator=(const ReplacementFile&) = delete;
 
     // Creates the file in directory (empty for the current one, otherwise
-    // ending in a separator) and returns it open for writing; null when it
-    // cannot be made, with name() the name that failed.
-    FILE* create(const std::string& directory);
+    // ending in a separator) and returns it open for writing, as a text
+    // stream when asked (Windows writes CR LF then); null when it cannot be
+    // made, with name() the name that failed.
+    FILE* create(const std::string& directory, bool text = false);
 
     // The target as the run read it: commit replaces only that file, in
     // that state, and holds the lock on it while it does.

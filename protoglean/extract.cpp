@@ -191,10 +191,11 @@ void extract_source(SourceReader& reader, FILE* out, ExtractState& state) {
     }
 }
 
-void extract_argument(char* input_name, FILE* out, size_t reader_capacity) {
+void extract_argument(char* input_name, FILE* out, size_t reader_capacity,
+                      const OutputFile& replaced) {
     // Taken from the open stream, so that an output this run has just
     // created is known as well.
-    OutputFile output = output_file_of(out);
+    OutputFile output = both(output_file_of(out), replaced);
     ExtractState state;
     SourceReader reader(reader_capacity);
     while (const char* name = next_input_name(input_name, output)) {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "input_names.h"
 #include "source_reader.h"
 
 namespace protoglean {
@@ -36,11 +37,13 @@ StopKind scan_declaration(SourceReader& reader, size_t& nesting, char* text, siz
 void extract_source(SourceReader& reader, FILE* out, ExtractState& state);
 
 // Processes every file that the input argument names, in order, each under
-// a header line. The file that out writes to is never read: a wildcard's
-// matches leave it out, and a file that cannot be opened, or that is out's
-// file under the name given, ends the program (status 3). The reader's
-// buffer size changes nothing in the output.
+// a header line. The file that out writes to, and the output file that out
+// will replace, are never read: a wildcard's matches leave them out, and a
+// file that cannot be opened, or that is one of them under the name given,
+// ends the program (status 3). The reader's buffer size changes nothing in
+// the output.
 void extract_argument(char* input_name, FILE* out,
-                      size_t reader_capacity = SourceReader::default_capacity);
+                      size_t reader_capacity = SourceReader::default_capacity,
+                      const OutputFile& replaced = OutputFile());
 
 }  // namespace protoglean

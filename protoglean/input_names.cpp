@@ -29,8 +29,18 @@ size_t directory_length(const std::string& path) {
 OutputFile known_if_regular(bool stamped, const platform::FileStamp& stamp) {
     OutputFile output;
     output.known = stamped && stamp.regular;
-    output.stamp = stamp;
+    if (output.known)
+        output.stamps.push_back(stamp);
     return output;
+}
+
+bool is_one_of(const OutputFile& output, bool stamped, const platform::FileStamp& stamp) {
+    if (!output.known || !stamped)
+        return false;
+    for (const platform::FileStamp& file : output.stamps)
+        if (platform::same_file(stamp, file))
+            return true;
+    return false;
 }
 
 }  // namespace
@@ -45,16 +55,20 @@ OutputFile output_file_of(FILE* stream) {
     return known_if_regular(platform::stamp_of(stream, stamp), stamp);
 }
 
+OutputFile both(OutputFile a, const OutputFile& b) {
+    a.stamps.insert(a.stamps.end(), b.stamps.begin(), b.stamps.end());
+    a.known = !a.stamps.empty();
+    return a;
+}
+
 bool is_output_file(const OutputFile& output, const char* path) {
     platform::FileStamp stamp;
-    return output.known && platform::stamp_of(path, stamp) &&
-           platform::same_file(stamp, output.stamp);
+    return is_one_of(output, platform::stamp_of(path, stamp), stamp);
 }
 
 bool is_output_file(const OutputFile& output, FILE* stream) {
     platform::FileStamp stamp;
-    return output.known && platform::stamp_of(stream, stamp) &&
-           platform::same_file(stamp, output.stamp);
+    return is_one_of(output, platform::stamp_of(stream, stamp), stamp);
 }
 
 bool has_wildcards(const char* name) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <vector>
 
 #include "platform.h"
 
@@ -12,13 +13,19 @@ namespace protoglean {
 // link, "./a.c", "A.C" on Windows) is ever read as an input: read, it would
 // be emptied before it is read, or grow on its own text.
 struct OutputFile {
-    bool known = false;  // false when it is no regular file (a terminal, a pipe) or none yet
-    platform::FileStamp stamp;
+    // The run's output files: the output and the temporary file that takes
+    // its name at the end. None when it is no regular file (a terminal, a
+    // pipe) or none yet.
+    bool known = false;
+    std::vector<platform::FileStamp> stamps;
 };
 
 // The output file that path names, or the file an open stream writes to.
 OutputFile output_file_at(const char* path);
 OutputFile output_file_of(FILE* stream);
+
+// Both files of a and b.
+OutputFile both(OutputFile a, const OutputFile& b);
 
 // True when path, or the open stream, is the output file.
 bool is_output_file(const OutputFile& output, const char* path);

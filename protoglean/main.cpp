@@ -1,6 +1,7 @@
 // protoglean afn [:afn] [[+]outfile]: writes the prototypes and extern
 // declarations of marked C sources to one output.
 #include <cstdio>
+#include <string>
 
 #include "exit_status.h"
 #include "extract.h"
@@ -8,6 +9,7 @@
 #include "input_names.h"
 #include "messages.h"
 #include "platform.h"
+#include "replacement.h"
 
 namespace {
 
@@ -32,6 +34,20 @@ void refuse_inputs_that_are_output(int argc, char** argv, const char* output_nam
             refuse_if_output(argv[i] + 1);
 }
 
+// True when the output is a regular file or none yet: it can be replaced
+// by a new file. A device or a FIFO (/dev/null, /dev/stdout) is written to
+// as it is, and a directory fails to open as before.
+bool replaceable(const char* output_name) {
+    platform::FileStamp stamp;
+    return !platform::stamp_of(output_name, stamp) || stamp.regular;
+}
+
+// The directory part of a path, with its separator; empty for none.
+std::string directory_of(const std::string& path) {
+    PathParts parts = split_path(path);
+    return parts.drive + parts.directory;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -54,24 +70,42 @@ int main(int argc, char** argv) {
         ++output_name;
     refuse_inputs_that_are_output(argc, argv, output_name);
 
+    // An output named without "+" that is a file, or is still to be made,
+    // is written beside it and renamed in at the end (ExtractOutput).
     FILE* out = stdout;
-    if (output_name) {
+    ReplacementFile header(ReplacementFile::Abandon::remove);
+    std::string target;
+    protoglean::OutputFile replaced;
+    if (output_name && (append || !replaceable(output_name))) {
         checked_fopen(&out, output_name, append ? "a" : "w");
-        static char out_buffer[1 << 16];
-        setvbuf(out, out_buffer, _IOFBF, sizeof out_buffer);
+    } else if (output_name) {
+        target = platform::final_target(output_name);
+        replaced = protoglean::output_file_at(target.c_str());
+        out = checked_create(header, directory_of(target), output_name, true);
     }
+    static char out_buffer[1 << 16];
+    if (out != stdout)
+        setvbuf(out, out_buffer, _IOFBF, sizeof out_buffer);
 
     // Inputs in command-line order, wherever the output name stands.
-    protoglean::extract_argument(argv[1], out);
+    protoglean::extract_argument(argv[1], out, protoglean::SourceReader::default_capacity,
+                                 replaced);
     for (int i = 2; i < argc; ++i)
         if (is_input(argv[i]))
-            protoglean::extract_argument(argv[i] + 1, out);
+            protoglean::extract_argument(argv[i] + 1, out,
+                                         protoglean::SourceReader::default_capacity, replaced);
 
     // Output that did not reach the file must not pass for a finished run.
     bool written = fflush(out) == 0 && !ferror(out);
-    if (out != stdout)
+    if (header.stream()) {
+        Replacement::How how =
+            written ? header.commit(target, "", true).how : Replacement::not_written;
+        written = how == Replacement::done || how == Replacement::same_text;
+    } else if (out != stdout) {
         written = fclose(out) == 0 && written;
+    }
     if (!written) {
+        header.remove();
         fprintf(stderr, "couldn't write %s.\n", output_name ? output_name : "standard output");
         return ExitNotWritten;
     }

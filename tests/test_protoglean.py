@@ -2,6 +2,9 @@
 
 import os
 import re
+import resource
+import signal
+import stat
 import subprocess
 import unittest
 
@@ -211,6 +214,57 @@ class OutputIsNeverAnInput(ProtogleanCase):
         self.assertEqual(self.read("new/all.c"), expected(header("new/a.c") + self.SECTION))
 
 
+class OutputInABuild(ProtogleanCase):
+    """The output named without "+" is written beside it and renamed in at
+    the end: never half written, never emptied by a failed run, and never
+    touched when its text stays the same."""
+
+    def test_an_unchanged_output_is_not_touched(self):
+        self.write("a.c", "_v int a;\n")
+        self.assertOutput(self.glean("a.c", "out.h"), "")
+        os.utime(self.path("out.h"), ns=(1, 1000000000))
+        before = os.stat(self.path("out.h"))
+        self.assertOutput(self.glean("a.c", "out.h"), "")
+        after = os.stat(self.path("out.h"))
+        self.assertEqual((after.st_ino, after.st_mtime_ns), (before.st_ino, before.st_mtime_ns))
+        self.write("a.c", "_v int b;\n")
+        self.assertOutput(self.glean("a.c", "out.h"), "")
+        self.assertEqual(self.read("out.h"), expected(header("a.c") + "extern int b;\n"))
+        self.assertEqual(self.files(), ["a.c", "out.h"])
+
+    def test_a_write_error_leaves_the_output_as_it_was(self):
+        self.write("a.c", "_copy\n" + "x" * 200000 + "\n_uncopy\n")
+        self.write("out.h", "old\n")
+
+        def small_disk():
+            if WINDOWS:
+                signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+            resource.setrlimit(resource.RLIMIT_FSIZE, (65536, 65536))
+
+        command = ([harness.EMULATOR] if harness.EMULATOR else []) + [
+            harness.program("protoglean"), "a.c", "out.h"]
+        done = subprocess.run(command, cwd=self.dir, capture_output=True, preexec_fn=small_disk,
+                              env=harness.program_environment(), timeout=120)
+        self.assertEqual(done.returncode, Protoglean.NOT_WRITTEN, done)
+        self.assertTrue(done.stderr.startswith(expected("couldn't write out.h.\n")), done)
+        self.assertEqual((self.read("out.h"), self.files()), (b"old\n", ["a.c", "out.h"]))
+
+    @unittest.skipIf(WINDOWS, "modes and symbolic links of the POSIX build")
+    def test_mode_and_link_are_kept_and_a_new_output_gets_the_usual_mode(self):
+        self.write("a.c", "_v int a;\n")
+        self.write("real/out.h", "old\n")
+        os.chmod(self.path("real/out.h"), 0o640)
+        os.symlink("real/out.h", self.path("out.h"))
+        self.assertOutput(self.glean("a.c", "out.h"), "")
+        self.assertEqual(os.readlink(self.path("out.h")), "real/out.h")
+        self.assertEqual(stat.S_IMODE(os.stat(self.path("real/out.h")).st_mode), 0o640)
+        self.assertEqual(self.read("real/out.h"), header("a.c").encode() + b"extern int a;\n")
+        self.assertOutput(self.glean("a.c", "new.h"), "")
+        umask = os.umask(0)
+        os.umask(umask)
+        self.assertEqual(stat.S_IMODE(os.stat(self.path("new.h")).st_mode), 0o666 & ~umask)
+
+
 class CommandLine(ProtogleanCase):
     def test_help_for_no_input_or_two_outputs(self):
         self.assertHelp(self.glean())
@@ -247,14 +301,15 @@ class CommandLine(ProtogleanCase):
         self.assertOutput(self.glean("a.c", "dir"), "", "couldn't open dir for w.", Protoglean.CANNOT_OPEN)
         self.assertOutput(self.glean("a.c", "+dir"), "", "couldn't open dir for a.", Protoglean.CANNOT_OPEN)
 
-    def test_input_that_cannot_be_opened_ends_the_run_after_earlier_output(self):
+    def test_input_that_cannot_be_opened_leaves_the_output_as_it_was(self):
         self.write("a.c", "_v int a;\n")
         os.mkdir(self.path("d.c"))
         self.write("out.h", "old\n")
         self.assertOutput(self.glean("nothing*.c", "out.h"), "", "couldn't open nothing*.c for r.", Protoglean.CANNOT_OPEN)
-        self.assertEqual(self.read("out.h"), b"")
         self.assertOutput(self.glean("a.c", ":d.c", "out.h"), "", "couldn't open d.c for r.", Protoglean.CANNOT_OPEN)
-        self.assertEqual(self.read("out.h"), expected(header("a.c") + "extern int a;\n"))
+        self.assertOutput(self.glean("a.c", ":d.c", "new.h"), "", "couldn't open d.c for r.", Protoglean.CANNOT_OPEN)
+        self.assertEqual(self.files(), ["a.c", "d.c", "out.h"])
+        self.assertEqual(self.read("out.h"), b"old\n")
 
     @unittest.skipIf(WINDOWS, "/dev/full is a POSIX device")
     def test_output_that_cannot_be_written_is_no_success(self):
