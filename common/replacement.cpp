@@ -124,6 +124,15 @@ void ReplacementFile::abandon() {
     forget(this);
 }
 
+bool ReplacementFile::sync(FILE* f) const {
+    return durability_ == Durability::power_cut ? platform::sync_file(f)
+                                                : fflush(f) == 0 && !ferror(f);
+}
+
+bool ReplacementFile::sync_directory_of(const std::string& path) const {
+    return durability_ == Durability::kill || platform::sync_directory_of(path.c_str());
+}
+
 Replacement ReplacementFile::fail(Replacement::How how, const std::string& from,
                                   const std::string& to) {
     if (!previous_.empty())
@@ -141,7 +150,7 @@ bool ReplacementFile::copy_beside(const std::string& target, std::string& failed
     failed = beside;
     if (!copy)
         return false;
-    if (!copy_bytes(file_, copy) || !platform::sync_file(copy)) {
+    if (!copy_bytes(file_, copy) || !sync(copy)) {
         platform::delete_and_close(copy, beside.c_str());
         return false;
     }
@@ -169,7 +178,7 @@ bool ReplacementFile::keep_previous(const std::string& target, FILE* current,
     } else if (no_links) {
         FILE* copy = create_in(directory, previous_);
         if (copy && copy_bytes(current, copy) && platform::copy_permissions(current, copy) &&
-            platform::sync_file(copy) && platform::stamp_of(copy, previous_stamp_)) {
+            sync(copy) && platform::stamp_of(copy, previous_stamp_)) {
             fclose(copy);
             return true;
         }
@@ -183,7 +192,7 @@ bool ReplacementFile::keep_previous(const std::string& target, FILE* current,
 Replacement ReplacementFile::commit(const std::string& target, const std::string& backup,
                                     bool same_text) {
     step("sync");
-    if (!platform::sync_file(file_))
+    if (!sync(file_))
         return fail(Replacement::not_written, name_);
     // What is written is read back as it lies on the disk.
     platform::binary_mode(file_);
@@ -264,9 +273,8 @@ Replacement ReplacementFile::commit(const std::string& target, const std::string
     platform::set_attributes(target.c_str(), attributes);
     const std::string directory = directory_of(target);
     step("sync directory");
-    if (!platform::names_file(target.c_str(), mine) ||
-        !platform::sync_directory_of(target.c_str()) ||
-        (directory_of(from) != directory && !platform::sync_directory_of(from.c_str()))) {
+    if (!platform::names_file(target.c_str(), mine) || !sync_directory_of(target) ||
+        (directory_of(from) != directory && !sync_directory_of(from))) {
         // Another program's file took the name in the rename, or the new
         // names may not survive: the previous content comes back.
         if (!previous_.empty() && !platform::rename_file(previous_.c_str(), target.c_str()))
@@ -285,7 +293,7 @@ Replacement ReplacementFile::commit(const std::string& target, const std::string
         }
         platform::set_attributes(backup.c_str(), attributes);
         step("sync directory");
-        if (!platform::sync_directory_of(backup.c_str()))
+        if (!sync_directory_of(backup))
             return keep_previous_content(backup);
         previous_.clear();
     }

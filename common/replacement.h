@@ -19,7 +19,9 @@
 // commit, step by step; each failure leaves the target and an old backup as
 // they were and deletes the files the replacement made, unless it says
 // otherwise:
-//   1. The new file is flushed and synced.                        not_written
+//   1. The new file is flushed and synced (with Durability::kill only
+//      flushed: a build's header need not survive a power cut, and a build
+//      should not wait for the disk).                             not_written
 //   2. When it lies on another file system than the target, it is copied
 //      beside the target into a fresh temporary file, synced; the first
 //      one is deleted.                                            not_written
@@ -39,7 +41,7 @@
 //   8. The previous content takes the backup name in one more rename,
 //      replacing an old backup. When this fails the edit is in place and
 //      the previous content stays under its temporary name.  backup_not_moved
-//   9. The directory is synced.
+//   9. The directory is synced (not with Durability::kill).
 //
 // A ReplacementFile that is destroyed, or that the program exits with,
 // without a commit is abandoned: its file is deleted, or with Abandon::keep
@@ -73,8 +75,13 @@ struct Replacement {
 class ReplacementFile {
   public:
     enum class Abandon { keep, remove };
+    // What the replacement survives: a power cut (every file and directory
+    // is synced to the disk) or the end of the process at any moment (the
+    // system's cache holds what was written).
+    enum class Durability { power_cut, kill };
 
-    explicit ReplacementFile(Abandon abandon) : abandon_(abandon) {}
+    explicit ReplacementFile(Abandon abandon, Durability durability = Durability::power_cut)
+        : abandon_(abandon), durability_(durability) {}
     ~ReplacementFile();
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;
@@ -109,8 +116,11 @@ class ReplacementFile {
                        const platform::FileStamp& checked);
     Replacement keep_previous_content(const std::string& backup);
     Replacement fail(Replacement::How how, const std::string& from, const std::string& to = "");
+    bool sync(FILE* f) const;
+    bool sync_directory_of(const std::string& path) const;
 
     Abandon abandon_;
+    Durability durability_;
     FILE* file_ = nullptr;
     std::string name_;
     bool has_original_ = false;

@@ -73,7 +73,7 @@ int main(int argc, char** argv) {
     // An output named without "+" that is a file, or is still to be made,
     // is written beside it and renamed in at the end (ExtractOutput).
     FILE* out = stdout;
-    ReplacementFile header(ReplacementFile::Abandon::remove);
+    ReplacementFile header(ReplacementFile::Abandon::remove, ReplacementFile::Durability::kill);
     std::string target;
     protoglean::OutputFile replaced;
     if (output_name && (append || !replaceable(output_name))) {
