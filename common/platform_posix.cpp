@@ -212,7 +212,9 @@ bool no_attributes(int error) {
     return error == ENOTSUP || error == EOPNOTSUPP || error == ENOSYS;
 }
 
-bool copy_extended_attributes(int from, int to) {
+// Copies the attributes that carry over; acl tells whether one of them
+// was an access control list.
+bool copy_extended_attributes(int from, int to, bool& acl) {
     std::string names;
     for (;;) {
         ssize_t size = flistxattr(from, nullptr, 0);
@@ -244,6 +246,7 @@ bool copy_extended_attributes(int from, int to) {
         }
         if (fsetxattr(to, name, value.data(), static_cast<size_t>(size), 0) != 0)
             return false;
+        acl = acl || std::strncmp(name, "system.", 7) == 0;
     }
     return true;
 }
@@ -261,11 +264,12 @@ bool copy_permissions(FILE* original, FILE* copy) {
         fchown(fd, st.st_uid, st.st_gid) == 0 || fchown(fd, static_cast<uid_t>(-1), st.st_gid) == 0;
     // A file system without modes (vfat) refuses; there is nothing to keep.
     fchmod(fd, group_set ? mode : mode & ~static_cast<mode_t>(070));
-    if (!copy_extended_attributes(fileno(original), fd))
+    bool acl = false;
+    if (!copy_extended_attributes(fileno(original), fd, acl))
         return false;
     // The access control list brings group rights back; a group that could
     // not be set must not have them, nor may named entries through the mask.
-    return group_set || fchmod(fd, mode & ~static_cast<mode_t>(070)) == 0;
+    return group_set || !acl || fchmod(fd, mode & ~static_cast<mode_t>(070)) == 0;
 }
 
 void default_permissions(FILE* f) {

@@ -311,6 +311,12 @@ void delete_and_close(FILE* f, const char* path) {
 }
 
 bool copy_permissions(FILE* original, FILE* copy) {
+    // FAT and exFAT keep no access control lists: nothing to copy.
+    DWORD flags = 0;
+    if (!GetVolumeInformationByHandleW(handle_of(original), nullptr, 0, nullptr, nullptr, &flags,
+                                       nullptr, 0) ||
+        !(flags & FILE_PERSISTENT_ACLS))
+        return true;
     // The descriptor as it stands, inherited entries and their flags
     // included: the file keeps what it would inherit in its directory.
     DWORD size = 0;
