@@ -92,10 +92,16 @@ circle of radius 1: 3.14 m2
 door: 1.80 m2
 2 shapes measured
 TEXT
+# A changed function body leaves proto.h as it was: only that source is
+# compiled again, not every file that includes the header.
+sed -i 's/return PI \* radius \* radius;/return radius * radius * PI;/' "$work/example-src/shapes.c"
+cmake --build "$work/example" >"$work/rebuild"
+compiled=$(grep -c 'Building C object' "$work/rebuild" || true)
+[ "$compiled" -eq 1 ] || { cat "$work/rebuild"; fail "a changed body compiled $compiled files, not 1"; }
 printf '\n_f int report_count(void) {\n    return 1;\n}\n' >>"$work/example-src/report.c"
 cmake --build "$work/example" >/dev/null
 grep -qx 'int report_count(void);' "$work/example/proto.h" || fail "proto.h was not written again"
-ok "example built, run and rebuilt after a source changed"
+ok "example built and run; a changed body compiles one file; a new function reaches proto.h"
 
 echo "== installing the .deb"
 if [ "$(id -u)" -ne 0 ]; then
