@@ -5,10 +5,13 @@
 #include "messages.h"
 #include "platform.h"
 #include "run_edit.h"
+#include "version.h"
 
 int main(int argc, char** argv) {
     platform::utf8_arguments(argc, argv);
     platform::write_errors_instead_of_signals();
+    if (shows_version(argc, argv, "pravtweak"))
+        return ExitReplaced;
     install_out_of_memory_handler();
     char prefix = '-';
     const char* ini_path = nullptr;

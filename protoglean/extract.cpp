@@ -1,6 +1,7 @@
 #include "extract.h"
 
 #include <cstring>
+#include <string>
 
 #include "append.h"
 #include "files.h"
@@ -47,6 +48,46 @@ size_t remove_trailing_blanks(char* text) {
     return static_cast<size_t>(last - text) + (*last ? 1 : 0);
 }
 
+// True for the white space that may stand between two bracket pairs of one
+// array: blanks, tabs and line ends.
+bool is_pair_gap(char c) {
+    return c == ' ' || c == '\t' || c == '\n';
+}
+
+// Length of the attributes ("[[...]]", nested brackets and all) and the
+// white space after each that begin text; 0 when it begins with none.
+size_t leading_attributes(const char* text) {
+    size_t kept = 0;
+    while (text[kept] == '[' && text[kept + 1] == '[') {
+        size_t i = kept, depth = 0;
+        do {
+            if (text[i] == '[')
+                ++depth;
+            else if (text[i] == ']')
+                --depth;
+            ++i;
+        } while (depth > 0 && text[i] != '\0');
+        if (depth > 0)
+            break;
+        while (is_space(static_cast<unsigned char>(text[i])))
+            ++i;
+        kept = i;
+    }
+    return kept;
+}
+
+// The comment that names each input; a "*/" in the name would end it early,
+// so it is written "* /" there.
+void write_file_header(const char* name, FILE* out) {
+    fputs("/* FILE: ", out);
+    for (const char* p = name; *p; ++p) {
+        putc(*p, out);
+        if (p[0] == '*' && p[1] == '/')
+            putc(' ', out);
+    }
+    fputs(" *****************************/\n", out);
+}
+
 void write_declaration(StopKind stop, size_t length, FILE* out) {
     if (stop == StopKind::none) {
         fprintf(stderr, "Unimpressed with %s.\nMissing token?\a\n", decl_text);
@@ -54,10 +95,19 @@ void write_declaration(StopKind stop, size_t length, FILE* out) {
     }
     decl_text[length] = ';';
     decl_text[length + 1] = '\n';
-    if (stop == StopKind::external)
-        fwrite(output_line, 1, prefix_size + length + 2, out);
-    else
+    if (stop == StopKind::prototype) {
         fwrite(decl_text, 1, length + 2, out);
+        return;
+    }
+    // Attributes stand before "extern": compilers refuse them after it.
+    size_t attributes = leading_attributes(decl_text);
+    if (attributes == 0) {
+        fwrite(output_line, 1, prefix_size + length + 2, out);
+        return;
+    }
+    fwrite(decl_text, 1, attributes, out);
+    fwrite(extern_prefix, 1, prefix_size, out);
+    fwrite(decl_text + attributes, 1, length + 2 - attributes, out);
 }
 
 // Where skip_blanks would stop in the line of length bytes: at the first
@@ -102,9 +152,36 @@ void copy_line(SourceReader& reader, const char* data, size_t length, FILE* out)
 
 }  // namespace
 
+size_t scan_brackets(SourceReader& reader, char* text, size_t size, size_t length,
+                     size_t pair_end) {
+    // Only an array's first dimension may be left out: a pair that follows
+    // another one, and an attribute ("[[" ... "]]"), stay as written.
+    bool follows_pair = pair_end <= length;
+    for (size_t i = pair_end; follows_pair && i < length; ++i)
+        follows_pair = is_pair_gap(text[i]);
+    int c = reader.get();
+    bool keep = follows_pair || c == '[';
+    size_t added = keep ? append_char(text + length, size - length, '[')
+                        : append_format(text + length, size - length, "[]");
+    // Up to the matching "]"; a zero byte ends the pair too, unwritten.
+    for (size_t depth = 1; c != EOF && c != 0; c = reader.get()) {
+        if (c == '[')
+            ++depth;
+        else if (c == ']')
+            --depth;
+        if (keep)
+            added +=
+                append_char(text + length + added, size - length - added, static_cast<char>(c));
+        if (depth == 0)
+            break;
+    }
+    return added;
+}
+
 StopKind scan_declaration(SourceReader& reader, size_t& nesting, char* text, size_t size) {
     text[0] = '\0';
     size_t length = 0;
+    size_t pair_end = std::string::npos;  // where the text stood after the last "[...]"
     StopKind stop = StopKind::none;
     for (;;) {
         // Characters without a meaning of their own are taken in runs, as
@@ -138,10 +215,8 @@ StopKind scan_declaration(SourceReader& reader, size_t& nesting, char* text, siz
                 stop = StopKind::prototype;
                 break;
             case '[':
-                length += append_format(text + length, size - length, "[]");
-                do {
-                    c = reader.get();
-                } while (c != ']' && c != 0 && c != EOF);
+                length += scan_brackets(reader, text, size, length, pair_end);
+                pair_end = length;
                 break;
             default:  // the run stopped at the end of the buffer
                 append(text, size, length, static_cast<char>(c));
@@ -205,11 +280,29 @@ void extract_argument(char* input_name, FILE* out, size_t reader_capacity,
         // created is the output now.
         if (is_output_file(output, file))
             refuse_output_as_input(name);
-        fprintf(out, "/* FILE: %s *****************************/\n", name);
+        write_file_header(name, out);
         reader.start(file);
         extract_source(reader, out, state);
         fclose(file);
     }
+}
+
+bool holds_marked_lines(FILE* file) {
+    SourceReader reader(file);
+    char line[LINE_SIZE];
+    const char* data;
+    size_t length;
+    for (bool first = true; reader.next_line(LINE_SIZE, &data, &length); first = false) {
+        memcpy(line, data, length);
+        line[data[length - 1] == '\n' ? length - 1 : length] = '\0';
+        if (first && strncmp(line, "/* FILE: ", 9) == 0)
+            return false;
+        const char* cursor = line;
+        skip_blanks(&cursor);
+        if (strcmp(line, "_copy") == 0 || is_marker(cursor))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace protoglean

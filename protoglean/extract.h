@@ -30,11 +30,24 @@ struct ExtractState {
 
 // Collects one declaration from the reader's position into text (size
 // bytes), dropping what does not fit, and reads one character past its
-// stop character. Array dimensions become "[]".
+// stop character. An array's first dimension becomes "[]"; later
+// dimensions and attributes stay as written.
 StopKind scan_declaration(SourceReader& reader, size_t& nesting, char* text, size_t size);
+
+// Reads a bracket pair whose "[" was just read, up to its matching "]" (or
+// a zero byte, or the end of the file), and appends it to the text of
+// length bytes: as "[]" when it is an array's first dimension, else whole.
+// pair_end is where the text ended after the pair before, if any. Returns
+// the number of bytes appended.
+size_t scan_brackets(SourceReader& reader, char* text, size_t size, size_t length, size_t pair_end);
 
 // Processes one source to its end, writing to out.
 void extract_source(SourceReader& reader, FILE* out, ExtractState& state);
+
+// True when the file (opened in binary mode) holds a line that the
+// extraction takes as a marker or as "_copy", unless it begins with the
+// comment that the extraction writes before each input.
+bool holds_marked_lines(FILE* file);
 
 // Processes every file that the input argument names, in order, each under
 // a header line. The file that out writes to, and the output file that out

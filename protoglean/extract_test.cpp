@@ -66,8 +66,19 @@ TEST(ScanDeclaration, StopsAndConsumesOneCharacterMore) {
         {"int g(x {", 0, "int g(x ", StopKind::prototype, "", 1},
         {"x = 1, y);", 1, "x = 1, y)", StopKind::external, "", 0},
         {"a)) = 2;", 0, "a)) ", StopKind::external, "2;", 0},
-        {"int a[b[1]] ;", 0, "int a[]] ", StopKind::external, "", 0},
-        {"int t[10][2]\n= {", 0, "int t[][]\n", StopKind::external, "{", 0},
+        // Only the first dimension goes; nested brackets go with it, later
+        // dimensions and attributes stay, and nothing in brackets stops.
+        {"int a[b[1]] ;", 0, "int a[] ", StopKind::external, "", 0},
+        {"int t[10][2]\n= {", 0, "int t[][2]\n", StopKind::external, "{", 0},
+        {"int m(int v[3] \t\n[4][N+1]) {", 0, "int m(int v[] \t\n[4][N+1]) ", StopKind::prototype,
+         "", 0},
+        {"int a[2] b[3];", 0, "int a[] b[]", StopKind::external, "", 0},
+        {"int v[f(x) = 2; {] = 1;", 0, "int v[] ", StopKind::external, "1;", 0},
+        {"int w[2][(a = 1]) = 1;", 0, "int w[][(a = 1]) ", StopKind::external, "1;", 0},
+        {"[[nodiscard]] int f(void) {", 0, "[[nodiscard]] int f(void) ", StopKind::prototype, "",
+         0},
+        {"[[gnu::aligned(8), deprecated(\"[;]\")]] int x;", 0,
+         "[[gnu::aligned(8), deprecated(\"[;]\")]] int x", StopKind::external, "", 0},
         {std::string("int x\0;", 7), 0, "int x", StopKind::none, ";", 0},
         {std::string("int a[3\0] = 1;", 14), 0, "int a[]] ", StopKind::external, "1;", 0},
         {"int a[3", 0, "int a[]", StopKind::none, "", 0},
@@ -99,6 +110,14 @@ TEST(ExtractSource, RemovesOnlyTrailingBlanksEvenWhenNothingElseIsLeft) {
     // The marker line is cut at 199 characters; the blanks after the cut
     // are the whole declaration.
     EXPECT_EQ(extract("_f" + std::string(300, ' ') + ";\n"), "extern ;\n");
+}
+
+TEST(ExtractSource, PutsLeadingAttributesBeforeExtern) {
+    EXPECT_EQ(extract("_v [[maybe_unused]] int x = 1;\n"), "[[maybe_unused]] extern int x;\n");
+    EXPECT_EQ(extract("_v [[a]] [[deprecated(\"see [1]\")]]\nint y[2][3];\n"),
+              "[[a]] [[deprecated(\"see [1]\")]]\nextern int y[][3];\n");
+    EXPECT_EQ(extract("_v int [[a]] z;\n_f [[nodiscard]] int f(void) {\n"),
+              "extern int [[a]] z;\n[[nodiscard]] int f(void);\n");
 }
 
 TEST(ExtractSource, FindsMarkersAfterAnyBlanksAndWherePiecesOfLongLinesStart) {

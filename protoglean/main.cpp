@@ -1,6 +1,8 @@
 // protoglean afn [:afn] [[+]outfile]: writes the prototypes and extern
 // declarations of marked C sources to one output.
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "exit_status.h"
@@ -10,11 +12,40 @@
 #include "messages.h"
 #include "platform.h"
 #include "replacement.h"
+#include "version.h"
 
 namespace {
 
 bool is_input(const char* arg) {
     return arg[0] == ':' || arg[0] == '&';
+}
+
+// The arguments that ask for the help text, as other tools take them.
+bool is_help_option(const char* arg) {
+    for (const char* option : {"--help", "-h", "-?", "/?"})
+        if (strcmp(arg, option) == 0)
+            return true;
+    return false;
+}
+
+// An existing output named without "+" that is a C source would be
+// emptied: "protoglean *.c" expanded by a shell names a second source
+// there. Its name ends in ".c", or it holds a line the extractor would take
+// as a marker or "_copy" and is no header the extractor wrote. Ends the run
+// with status 3 before anything is opened or written.
+void refuse_c_source_as_output(const char* output_name) {
+    size_t length = strlen(output_name);
+    bool c_name = length >= 2 && output_name[length - 2] == '.' &&
+                  (output_name[length - 1] == 'c' || output_name[length - 1] == 'C');
+    FILE* file = platform::open_regular(output_name);
+    if (!file)
+        return;
+    bool source = c_name || protoglean::holds_marked_lines(file);
+    fclose(file);
+    if (source) {
+        fprintf(stderr, "%s is a C source, not an output.\n", output_name);
+        exit(ExitCannotOpen);
+    }
 }
 
 // An input named outright that is the output file ends the run before the
@@ -53,6 +84,11 @@ std::string directory_of(const std::string& path) {
 int main(int argc, char** argv) {
     platform::utf8_arguments(argc, argv);
     platform::write_errors_instead_of_signals();
+    if (shows_version(argc, argv, "protoglean"))
+        return ExitSuccess;
+    for (int i = 1; i < argc; ++i)
+        if (is_help_option(argv[i]))
+            usage();
     install_out_of_memory_handler();
     if (argc < 2)
         usage();
@@ -69,6 +105,8 @@ int main(int argc, char** argv) {
     if (append)
         ++output_name;
     refuse_inputs_that_are_output(argc, argv, output_name);
+    if (output_name && !append)
+        refuse_c_source_as_output(output_name);
 
     // An output named without "+" that is a file, or is still to be made,
     // is written beside it and renamed in at the end (ExtractOutput).

@@ -3,6 +3,7 @@
 import os
 import re
 import resource
+import shutil
 import signal
 import stat
 import subprocess
@@ -74,9 +75,33 @@ class Declarations(ProtogleanCase):
                           "extern int y;\n"
                           "extern int n;\n"
                           "void draw(int width = 80);\n"
-                          "extern char a[]];\n"
+                          "extern char a[];\n"
                           "extern int p;\n"
                           "static const char *name(struct s *p,\n\tint n);\n")
+
+    def test_the_header_compiles(self):
+        # Arrays of several dimensions, attributes and nested brackets, as
+        # real code bases write them; the header is appended to its own
+        # source, which compiles as C because the markers are defined away.
+        compiler = shutil.which("cc") or shutil.which("gcc")
+        if not compiler:
+            self.skipTest("no C compiler")
+        self.write("decls.c",
+                   "#define _f\n#define _v\n#define N 4\n"
+                   "_v int grid[3][N] = {{0}};\n"
+                   "_v [[maybe_unused]] int unused = 1;\n"
+                   "_v const char *names[2][3][N + 1];\n"
+                   "_v char digits[sizeof(int[2][3])] = \"0\";\n"
+                   "_v [[deprecated(\"use grid\")]] int old_grid[2][2];\n"
+                   "_f [[nodiscard]] int first(int m[3][N], int v[static 2]) {\n"
+                   "    return m[0][0] + v[grid[0][1]];\n}\n"
+                   "_f int sum(int n, int a[n][n])\n{\n    return a[0][0] + n;\n}\n")
+        self.assertOutput(self.glean("decls.c", "decls.h"), "")
+        with open(self.path("all.c"), "wb") as f:
+            f.write(self.read("decls.c") + self.read("decls.h"))
+        done = subprocess.run([compiler, "-std=c2x", "-fsyntax-only", "all.c"], cwd=self.dir,
+                              capture_output=True)
+        self.assertEqual(done.returncode, 0, (self.read("decls.h"), done.stderr))
 
     def test_what_is_no_marker(self):
         self.write("a.c",
@@ -266,11 +291,45 @@ class OutputInABuild(ProtogleanCase):
 
 
 class CommandLine(ProtogleanCase):
-    def test_help_for_no_input_or_two_outputs(self):
+    def test_help_for_no_input_or_two_outputs_or_when_asked(self):
         self.assertHelp(self.glean())
         self.write("a.c", "_v int a;\n")
         self.assertHelp(self.glean("a.c", "x.h", "y.h"))
+        for args in (["--help"], ["a.c", "--help"], ["-h"], ["a.c", "-?", "out.h"], ["/?"]):
+            self.assertHelp(self.glean(*args))
         self.assertEqual(self.files(), ["a.c"])
+
+    def test_version_for_both_programs(self):
+        for name, args in (("protoglean", ["--version"]), ("protoglean", ["a.c", "--version"]),
+                           ("pravtweak", ["--version"]), ("pravtweak", ["-r", "--version"])):
+            self.assertOutput(self.run_program(name, *args), f"{name} 1.0.0\n")
+        self.assertEqual(self.files(), [])
+
+    def test_a_c_source_is_never_an_output(self):
+        self.write("a.c", "_v int a;\n")
+        self.write("b.c", "int b;\n")
+        self.write("B.C", "int b;\n")
+        self.write("notes.txt", "  _f int hidden(void);\n")
+        self.write("copy.h", "_copy\n")
+        self.write("made.h", header("a.c") + "_copy\n_v int x;\n")
+        for output in ("b.c", "B.C", "notes.txt", "copy.h"):
+            self.assertOutput(self.glean("a.c", output), "",
+                              f"{output} is a C source, not an output.\n", Protoglean.CANNOT_OPEN)
+        self.assertOutput(self.glean("a.c", "a.c"), "", "a.c is the output file.\n",
+                          Protoglean.CANNOT_OPEN)
+        self.assertEqual([self.read(n) for n in ("b.c", "copy.h")], [b"int b;\n", b"_copy\n"])
+        want = header("a.c") + "extern int a;\n"
+        for output in ("+b.c", "made.h", "new.c"):
+            self.assertOutput(self.glean("a.c", output), "")
+        self.assertEqual(self.read("made.h"), expected(want))
+        self.assertEqual(self.read("new.c"), expected(want))
+        self.assertEqual(self.read("b.c"), b"int b;\n" + expected(want))
+
+    @unittest.skipIf(WINDOWS, "Windows names hold no \"*\"")
+    def test_a_name_holding_the_end_of_a_comment_keeps_the_header_a_comment(self):
+        self.write("src*/q.c", "_v int q;\n")
+        self.assertOutput(self.glean("src*/q.c"), "/* FILE: src* /q.c " + "*" * 29 + "/\n"
+                          "extern int q;\n")
 
     def test_inputs_in_command_line_order_wherever_the_output_stands(self):
         self.write("a.c", "_v int a;\n")
