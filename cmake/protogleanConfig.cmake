@@ -3,12 +3,17 @@
 # protoglean_generate().
 include(${CMAKE_CURRENT_LIST_DIR}/protogleanTargets.cmake)
 
-# protoglean_generate(OUTPUT <header> SOURCES <source>...)
+# protoglean_generate(OUTPUT <header> SOURCES <source>... [TARGET <target>])
 #
 # Adds the custom command that writes <header> from the marked C sources with
 # protoglean, and runs it again whenever one of the sources or the protoglean
-# executable changes. List <header> among the sources of a target (or make a
-# target depend on it) so that it exists before that target compiles.
+# executable changes. protoglean leaves the header untouched when its text
+# stays the same, so only the changed source is compiled again.
+#
+# With TARGET, <header> becomes a source of <target> and its folder joins
+# the target's include path, so that the target's files can include it by
+# its name and it exists before they compile. Without it, list the header's
+# full path among a target's sources (or make a target depend on it).
 #
 # A relative OUTPUT lies in the current binary directory, relative SOURCES
 # in the current source directory; the header names each source by its path
@@ -16,9 +21,13 @@ include(${CMAKE_CURRENT_LIST_DIR}/protogleanTargets.cmake)
 # source path holding either would name every file that matches it: keep
 # them out of source paths.
 function(protoglean_generate)
-  cmake_parse_arguments(PARSE_ARGV 0 arg "" "OUTPUT" "SOURCES")
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "OUTPUT;TARGET" "SOURCES")
   if(NOT arg_OUTPUT OR NOT arg_SOURCES OR arg_UNPARSED_ARGUMENTS)
-    message(FATAL_ERROR "usage: protoglean_generate(OUTPUT <header> SOURCES <source>...)")
+    message(FATAL_ERROR
+      "usage: protoglean_generate(OUTPUT <header> SOURCES <source>... [TARGET <target>])")
+  endif()
+  if(arg_TARGET AND NOT TARGET ${arg_TARGET})
+    message(FATAL_ERROR "protoglean_generate: ${arg_TARGET} is no target (add it first)")
   endif()
   get_filename_component(output ${arg_OUTPUT} ABSOLUTE BASE_DIR ${CMAKE_CURRENT_BINARY_DIR})
   get_filename_component(output_dir ${output} DIRECTORY)
@@ -48,4 +57,9 @@ function(protoglean_generate)
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
     COMMENT "Extracting prototypes into ${name}"
     VERBATIM)
+
+  if(arg_TARGET)
+    target_sources(${arg_TARGET} PRIVATE ${output})
+    target_include_directories(${arg_TARGET} PRIVATE ${output_dir})
+  endif()
 endfunction()
