@@ -15,10 +15,22 @@ namespace {
 
 [[noreturn]] void cannot_open(const char* path, const char* mode) {
     fprintf(stderr, "couldn't open %s for %s.", path, mode);
-    exit(ExitCannotOpen);
+    end_program(ExitCannotOpen, true);
 }
 
+void (*program_end_hook)(int status, bool mid_line) = nullptr;
+
 }  // namespace
+
+void end_program(int status, bool mid_line) {
+    if (program_end_hook)
+        program_end_hook(status, mid_line);
+    exit(status);
+}
+
+void at_program_end(void (*hook)(int status, bool mid_line)) {
+    program_end_hook = hook;
+}
 
 FILE* checked_fopen(FILE** handle, const char* path, const char* mode, bool binary) {
     std::string open_mode(mode);
@@ -49,7 +61,7 @@ namespace {
 
 [[noreturn]] void out_of_memory() {
     fputs("ran out of memory.", stderr);
-    exit(ExitOutOfMemory);
+    end_program(ExitOutOfMemory, true);
 }
 
 }  // namespace

@@ -27,6 +27,13 @@ bool is_path_argument(const char* arg);
 bool stdin_is_terminal();
 bool stdout_is_terminal();
 
+// The number of processes attached to this process's console (Windows);
+// 0 on POSIX and without a console.
+unsigned console_process_count();
+
+// Makes path the current directory; false when it cannot be.
+bool change_directory(const char* path);
+
 // Reads one key press without waiting for Enter, echoing it when asked.
 // Returns the key's byte, or -1 when standard input is no terminal (nothing
 // is read then), at end of input, or on a read error.

@@ -30,6 +30,14 @@ bool stdout_is_terminal() {
     return isatty(1) == 1;
 }
 
+unsigned console_process_count() {
+    return 0;
+}
+
+bool change_directory(const char* path) {
+    return chdir(path) == 0;
+}
+
 namespace {
 
 struct termios saved_terminal;

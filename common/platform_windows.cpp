@@ -103,6 +103,15 @@ bool stdout_is_terminal() {
     return _isatty(_fileno(stdout)) != 0;
 }
 
+unsigned console_process_count() {
+    DWORD processes[4];
+    return GetConsoleProcessList(processes, 4);
+}
+
+bool change_directory(const char* path) {
+    return SetCurrentDirectoryW(system_name(path).c_str()) != 0;
+}
+
 int read_key(bool echo) {
     if (!stdin_is_terminal())
         return -1;

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "change_report.h"
 #include "exit_status.h"
 #include "files.h"
 #include "rank_reader.h"
@@ -41,14 +42,19 @@ const char* line_end_of(const Piece& piece) {
 
 }  // namespace
 
-int edit_organ_text(LineSource& input, FILE* output, int& line_number) {
+int edit_organ_text(LineSource& input, FILE* output, int& line_number, FILE* report) {
+    // The table holds the catalogue's values until the first section.
+    const OrganModel catalogue_values = *current_model;
+    OrganModel held;
     Piece ranks_line;
     while (input.copy_until_ranks(output, line_number, ranks_line)) {
+        if (report)
+            held = catalogue_values;
         // Both pieces are copied out before the next read overwrites them.
         const bool crlf = ranks_line.crlf;
         const std::string before = text_before(ranks_line, open_tag);
         Piece end_line;
-        if (read_ranks(input, line_number, &end_line) != 0)
+        if (read_ranks(input, line_number, &end_line, report ? &held : nullptr) != 0)
             return ExitPrematureEnd;
         const std::string after = text_after(end_line, close_tag);
         const char* after_eol = line_end_of(end_line);
@@ -57,6 +63,8 @@ int edit_organ_text(LineSource& input, FILE* output, int& line_number) {
         write_beside_tag(output, before.data(), before.size(), crlf ? "\r\n" : "\n");
         write_ranks(output, crlf, date_stamp());
         write_beside_tag(output, after.data(), after.size(), after_eol);
+        if (report)
+            report_changes(held, *current_model, report);
     }
     return 0;
 }

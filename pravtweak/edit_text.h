@@ -11,5 +11,7 @@
 // tags on their lines (before "<ranks>", after "</ranks>") is kept on a line
 // of its own. Returns 0, or ExitPrematureEnd when a section never ends or a
 // settings pass fails. A read error ends the input early; input.failed()
-// tells it apart.
-int edit_organ_text(LineSource& input, FILE* output, int& line_number);
+// tells it apart. With report given, each section written is followed by
+// the report of what it changed there (change_report.h): what the section
+// held, the catalogue's values where it gave none, against what was written.
+int edit_organ_text(LineSource& input, FILE* output, int& line_number, FILE* report = nullptr);

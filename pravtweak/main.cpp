@@ -1,4 +1,5 @@
 #include "catalogue.h"
+#include "console_window.h"
 #include "exit_status.h"
 #include "files.h"
 #include "ini/run_configuration.h"
@@ -28,6 +29,9 @@ int main(int argc, char** argv) {
                 case 'd':
                     debug_mode = arg[2] != '-';
                     break;
+                case 'v':
+                    report_mode = arg[2] != '-';
+                    break;
                 case 'r':
                     list_models();
                     return ExitListing;
@@ -42,5 +46,6 @@ int main(int argc, char** argv) {
     }
     if (!ini_path)
         usage();
-    return run_edit();
+    setIniPath(settle_in_own_console(ini_path));
+    end_program(run_edit());
 }

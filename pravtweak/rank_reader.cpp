@@ -52,7 +52,7 @@ std::string line_excerpt(const Piece& line) {
     return std::string(trim_white({line.data, line.size}));
 }
 
-int read_ranks(LineSource& source, int& line_number, Piece* end_line) {
+int read_ranks(LineSource& source, int& line_number, Piece* end_line, OrganModel* held) {
     RankRecord* rank = nullptr;
     int32_t id = 0;
     Piece line;
@@ -90,6 +90,8 @@ int read_ranks(LineSource& source, int& line_number, Piece* end_line) {
             if (tag_value(line, field.tag, value)) {
                 if (rank)
                     rank->*field.member = value;
+                if (rank && held)
+                    held->ranks[rank - current_model->ranks].*field.member = value;
                 break;
             }
         }

@@ -14,6 +14,7 @@
 #include "run_state.h"
 
 bool debug_mode = false;
+bool report_mode = false;
 int line_number = 0;
 
 namespace {
@@ -72,7 +73,7 @@ int run_edit() {
     setvbuf(output, output_buffer, _IOFBF, sizeof output_buffer);
 
     LineSource input(input_file);
-    if (int status = edit_organ_text(input, output, line_number))
+    if (int status = edit_organ_text(input, output, line_number, report_mode ? stdout : nullptr))
         return status;
     if (input.failed()) {
         fprintf(stderr, "couldn't read %s.\n", rc.xmlPath.c_str());
@@ -84,6 +85,10 @@ int run_edit() {
     fclose(input_file);
 
     if (debug_mode) {
+        if (report_mode) {
+            printf("The edited text is in %s.\n", edited.name().c_str());
+            fflush(stdout);
+        }
         complain(false, "pravtweak %d, -d debug (%d errors) (press a key)", line_number,
                  error_count);
         ask_yes();

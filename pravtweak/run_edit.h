@@ -3,6 +3,8 @@
 #pragma once
 
 extern bool debug_mode;
+// -v: report what each rank section changes on standard output.
+extern bool report_mode;
 
 // Returns the exit status (exit_status.h): ExitReplaced, ExitDebugStop,
 // ExitDeclined, ExitNotReplaced or ExitPrematureEnd. A file that cannot be

@@ -60,5 +60,5 @@ void usage() {
         if (ask_more())
             printf(soundfont_block, runConfiguration.mapCount);
     }
-    exit(ExitUsage);
+    end_program(ExitUsage);
 }

@@ -1,4 +1,5 @@
-"""pravtweak's questions answered on a pseudo-terminal (POSIX build only)."""
+"""pravtweak's questions answered on a pseudo-terminal, and on the Windows
+build (under Wine) a console window of its own."""
 
 import os
 import unittest
@@ -37,6 +38,27 @@ class Terminal(ScratchTestCase):
         code, seen = run_on_terminal([], self.dir, [b"\r"])
         self.assertEqual(code, Pravtweak.USAGE)
         self.assertNotIn(b"[pan]", seen)
+
+
+@unittest.skipUnless(WINDOWS, "a console window of its own is a Windows habit")
+class ConsoleOfItsOwn(ScratchTestCase):
+    """Wine gives a program on a pseudo-terminal a console of its own, as
+    Windows does for an INI file dropped on pravtweak.exe."""
+
+    def test_the_ini_files_folder_is_the_current_one_and_a_failure_waits(self):
+        self.write("organs/organ.xml", organ())
+        self.write("organs/e.ini", INI)
+        code, seen = run_on_terminal(["organs/e.ini"], self.dir, [])
+        self.assertEqual(code, Pravtweak.REPLACED, seen)
+        self.assertEqual(sorted(os.listdir(self.path("organs"))),
+                         ["e.ini", "organ.b~k", "organ.xml"])
+        self.write("organs/e.ini", INI.replace("organ.xml", "missing.xml"))
+        code, seen = run_on_terminal(["organs/e.ini"], self.dir, [
+            (b"Press a key to close this window.", b"x")])
+        self.assertEqual(code, Pravtweak.CANNOT_OPEN, seen)
+        self.assertIn(harness.terminal_words(b"couldn't open missing.xml for r."),
+                      harness.terminal_words(seen))
+        self.assertEqual(self.files(), ["organs"])
 
 
 if __name__ == "__main__":

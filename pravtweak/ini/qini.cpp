@@ -3,9 +3,11 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "platform.h"
 #include "text.h"
+#include "utf16.h"
 
 namespace qIni_space {
 
@@ -59,16 +61,12 @@ void qIni::load() {
         return;
     lines_.clear();
     std::string line;
-    char chunk[4096];
     bool pending = false;
-    for (;;) {
-        size_t n = fread(chunk, 1, sizeof chunk, f);
-        if (n == 0)
-            break;
+    auto take = [&](const char* data, size_t n) {
         for (size_t i = 0; i < n;) {
-            const char* nl = static_cast<const char*>(memchr(chunk + i, '\n', n - i));
-            size_t stop = nl ? static_cast<size_t>(nl - chunk) : n;
-            line.append(chunk + i, stop - i);
+            const char* nl = static_cast<const char*>(memchr(data + i, '\n', n - i));
+            size_t stop = nl ? static_cast<size_t>(nl - data) : n;
+            line.append(data + i, stop - i);
             pending = true;
             i = stop;
             if (nl) {
@@ -77,6 +75,34 @@ void qIni::load() {
                 pending = false;
             }
         }
+    };
+    // A UTF-16 byte-order mark (FF FE little-endian, FE FF big-endian), as
+    // Notepad writes it for "Unicode": the text is turned into UTF-8 first.
+    std::unique_ptr<Utf16Decoder> utf16;
+    std::string decoded;
+    char chunk[4096];
+    for (bool first = true;; first = false) {
+        size_t n = fread(chunk, 1, sizeof chunk, f);
+        if (n == 0)
+            break;
+        size_t start = 0;
+        if (first && n >= 2 && (chunk[0] == '\xFF' || chunk[0] == '\xFE') &&
+            chunk[1] == (chunk[0] == '\xFF' ? '\xFE' : '\xFF')) {
+            utf16 = std::make_unique<Utf16Decoder>(chunk[0] == '\xFE');
+            start = 2;
+        }
+        if (!utf16) {
+            take(chunk, n);
+            continue;
+        }
+        decoded.clear();
+        utf16->decode(chunk + start, n - start, decoded);
+        take(decoded.data(), decoded.size());
+    }
+    if (utf16) {
+        decoded.clear();
+        utf16->finish(decoded);
+        take(decoded.data(), decoded.size());
     }
     if (pending)
         addLine(lines_, line, false);

@@ -29,7 +29,10 @@ void loadRunConfiguration() {
         registered = atexit(releaseRunMaps) == 0;
 
     RunConfiguration& rc = runConfiguration;
-    rc.mapCount = ini.getInt("pravtweak", "mapnumber", rc.mapCount);
+    // The help text shows mapnumber under [prav]: it counts there too, when
+    // [pravtweak] gives none.
+    rc.mapCount =
+        ini.getInt("pravtweak", "mapnumber", ini.getInt("prav", "mapnumber", rc.mapCount));
     if (rc.mapCount < 1)
         rc.mapCount = 1;
     if (rc.mapCount > 99)

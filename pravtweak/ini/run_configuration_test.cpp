@@ -40,7 +40,11 @@ TEST_F(RunConfigurationTest, MapnumberIsLimitedTo1To99) {
         {"[PRAVTWEAK]\nMAPNUMBER=2", 2},
         {"[pravtweak]\nmapnumber=99999999999", 99},
         {"[pravtweak]\nmapnumber=-99999999999", 1},
-        {"[prav]\nmapnumber=5", 3},
+        // Under [prav], as the help text shows it, when [pravtweak] gives none.
+        {"[prav]\nmapnumber=5", 5},
+        {"[pravtweak]\nmapnumber=\n[prav]\nmapnumber=5", 5},
+        {"[pravtweak]\nmapnumber=2\n[prav]\nmapnumber=5", 2},
+        {"[prav]\nmapnumber=500", 99},
     };
     for (const Row& row : rows) {
         const RunConfiguration& rc = load(row.text);

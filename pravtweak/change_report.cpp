@@ -1,0 +1,39 @@
+#include "change_report.h"
+
+namespace {
+
+struct ReportedField {
+    const char* name;
+    int32_t RankRecord::*member;
+};
+
+const ReportedField reported_fields[] = {
+    {"volume", &RankRecord::volume}, {"pan", &RankRecord::pan},       {"bank", &RankRecord::bank},
+    {"patch1", &RankRecord::patch1}, {"patch2", &RankRecord::patch2},
+};
+
+}  // namespace
+
+void report_changes(const OrganModel& held, const OrganModel& written, FILE* out) {
+    int changed = 0;
+    for (int32_t i = 0; i < written.rank_count; ++i) {
+        const RankRecord& before = held.ranks[i];
+        const RankRecord& after = written.ranks[i];
+        const char* separator = ": ";
+        for (const ReportedField& field : reported_fields) {
+            if (before.*field.member == after.*field.member)
+                continue;
+            if (separator[0] == ':')
+                fputs(after.name, out);
+            fprintf(out, "%s%s %d -> %d", separator, field.name, before.*field.member,
+                    after.*field.member);
+            separator = ", ";
+        }
+        if (separator[0] == ',') {
+            fputc('\n', out);
+            ++changed;
+        }
+    }
+    fprintf(out, "%d of %d ranks changed.\n", changed, written.rank_count);
+    fflush(out);
+}
