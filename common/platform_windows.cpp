@@ -58,16 +58,24 @@ const DWORD plain_path_limit = MAX_PATH - 12;
 // path is too long for the plain form, that full path in its long form (which
 // the system takes literally, so ".." and "/" must be resolved first, as
 // GetFullPathNameW does).
-std::wstring system_name(const char* name) {
-    std::wstring wide = widen(name);
+// The full path of a name; empty when the system gives none.
+std::wstring full_path_of(const std::wstring& wide) {
     DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (size == 0 || size <= plain_path_limit)
-        return wide;
+    if (size == 0)
+        return std::wstring();
     std::wstring full(size, L'\0');
     DWORD length = GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
     if (length == 0 || length >= size)
-        return wide;
+        return std::wstring();
     full.resize(length);
+    return full;
+}
+
+std::wstring system_name(const char* name) {
+    std::wstring wide = widen(name);
+    std::wstring full = full_path_of(wide);
+    if (full.size() < plain_path_limit)
+        return wide;
     return long_path_form(full);
 }
 
@@ -173,16 +181,11 @@ HANDLE handle_of(FILE* f) {
 // when it is long (the system resolves neither "." nor the current directory
 // there).
 std::wstring full_system_name(const char* name) {
-    std::wstring wide = system_name(name);
-    DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
-    if (size == 0)
+    std::wstring wide = widen(name);
+    std::wstring full = full_path_of(wide);
+    if (full.empty())
         return wide;
-    std::wstring full(size, L'\0');
-    DWORD length = GetFullPathNameW(wide.c_str(), size, &full[0], nullptr);
-    if (length == 0 || length >= size)
-        return wide;
-    full.resize(length);
-    return length > plain_path_limit ? long_path_form(full) : full;
+    return full.size() < plain_path_limit ? full : long_path_form(full);
 }
 
 // A path without the long-form prefix, as a user would write it.
