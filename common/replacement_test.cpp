@@ -118,25 +118,4 @@ TEST_F(ReplacementFileTest, FailuresChangeNothingAndLeaveNoTemporaryFile) {
     }
 }
 
-TEST_F(ReplacementFileTest, SameTextLeavesTheTargetUntouched) {
-    write_file("target", "same");
-    auto written = std::filesystem::last_write_time("target");
-    ReplacementFile file(ReplacementFile::Abandon::remove);
-    start(file, "same");
-    EXPECT_EQ(file.commit("target", "", true).how, Replacement::same_text);
-    EXPECT_EQ(std::filesystem::last_write_time("target"), written);
-    EXPECT_EQ(names(), std::set<std::string>{"target"});
-}
-
-TEST_F(ReplacementFileTest, AbandonedFileIsKeptOrRemovedAsAsked) {
-    {
-        ReplacementFile kept(ReplacementFile::Abandon::keep);
-        start(kept, "look at me");
-        ReplacementFile removed(ReplacementFile::Abandon::remove);
-        start(removed, "gone");
-    }
-    EXPECT_EQ(names(), std::set<std::string>{"AAAAAAA~.Q~V"});
-    EXPECT_EQ(read_file("AAAAAAA~.Q~V"), "look at me");
-}
-
 }  // namespace
