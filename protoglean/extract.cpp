@@ -93,14 +93,15 @@ void write_declaration(StopKind stop, size_t length, FILE* out) {
         fprintf(stderr, "Unimpressed with %s.\nMissing token?\a\n", decl_text);
         return;
     }
+    // Attributes stand before "extern": compilers refuse them after it.
+    // They are measured while the text still ends at length.
+    size_t attributes = stop == StopKind::external ? leading_attributes(decl_text) : 0;
     decl_text[length] = ';';
     decl_text[length + 1] = '\n';
     if (stop == StopKind::prototype) {
         fwrite(decl_text, 1, length + 2, out);
         return;
     }
-    // Attributes stand before "extern": compilers refuse them after it.
-    size_t attributes = leading_attributes(decl_text);
     if (attributes == 0) {
         fwrite(output_line, 1, prefix_size + length + 2, out);
         return;

@@ -118,6 +118,9 @@ TEST(ExtractSource, PutsLeadingAttributesBeforeExtern) {
               "[[a]] [[deprecated(\"see [1]\")]]\nextern int y[][3];\n");
     EXPECT_EQ(extract("_v int [[a]] z;\n_f [[nodiscard]] int f(void) {\n"),
               "extern int [[a]] z;\n[[nodiscard]] int f(void);\n");
+    // An attribute cut off at 999 characters is no attribute.
+    std::string cut = "[[" + std::string(997, 'a');
+    EXPECT_EQ(extract("_v " + cut + "aa]] int x;\n"), "extern " + cut + ";\n");
 }
 
 TEST(ExtractSource, FindsMarkersAfterAnyBlanksAndWherePiecesOfLongLinesStart) {
