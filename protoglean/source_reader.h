@@ -66,6 +66,15 @@ class SourceReader {
         return true;
     }
 
+    // The bytes that the buffer holds from the read position on, without
+    // reading more; length is 0 when the buffer is used up. A scan that
+    // passes over some of them moves the read position on with skip.
+    const char* ahead(size_t* length) const {
+        *length = end_ - pos_;
+        return buffer_ + pos_;
+    }
+    void skip(size_t count) { pos_ += count; }
+
     // Goes back to offset bytes after the start of the line just read, so
     // that get continues from there.
     void reposition(size_t offset) { pos_ = line_start_ + offset; }
