@@ -5,6 +5,7 @@
 #include "append.h"
 #include "files.h"
 #include "input_names.h"
+#include "plain_lines.h"
 #include "scan_text.h"
 
 namespace protoglean {
@@ -156,42 +157,88 @@ StopKind scan_declaration(SourceReader& reader, size_t& nesting, char* text, siz
     return stop;
 }
 
-void extract_source(SourceReader& reader, FILE* out, ExtractState& state) {
+namespace {
+
+void extract_declaration(SourceReader& reader, size_t& nesting, FILE* out) {
+    StopKind stop = scan_declaration(reader, nesting, decl_text, DECL_SIZE);
+    write_declaration(stop, remove_trailing_blanks(decl_text), out);
+}
+
+// One step of the line loop: reads one piece of a line, or one whole line in
+// a copy block, and does what it asks for. False at the end of the file.
+bool extract_piece(SourceReader& reader, FILE* out, ExtractState& state) {
     char line[LINE_SIZE];
     const char* data;
     size_t length;
-    while (reader.next_line(LINE_SIZE, &data, &length)) {
-        if (state.copying) {
-            if (line_is(data, length, "_uncopy"))
-                state.copying = false;
-            else
-                copy_line(reader, data, length, out);
-            continue;
-        }
-        // Only a line whose first non-blank is "_" can matter; most lines
-        // are passed over here without a copy.
-        size_t i = first_non_blank(data, length);
-        if (i == length || data[i] != '_')
-            continue;
-        memcpy(line, data, length);
-        line[data[length - 1] == '\n' ? length - 1 : length] = '\0';
-        const char* cursor = line;
-        skip_blanks(&cursor);
-        if (strcmp(line, "_copy") == 0) {
-            state.copying = true;
-            continue;
-        }
-        if (!is_marker(cursor))
-            continue;
-        skip_word(&cursor);
-        skip_blanks(&cursor);
-        reader.reposition(static_cast<size_t>(cursor - line));
-        StopKind stop = scan_declaration(reader, state.nesting, decl_text, DECL_SIZE);
-        write_declaration(stop, remove_trailing_blanks(decl_text), out);
+    if (!reader.next_line(LINE_SIZE, &data, &length))
+        return false;
+    if (state.copying) {
+        if (line_is(data, length, "_uncopy"))
+            state.copying = false;
+        else
+            copy_line(reader, data, length, out);
+        return true;
+    }
+    // Only a line whose first non-blank is "_" can matter; most lines
+    // are passed over here without a copy.
+    size_t i = first_non_blank(data, length);
+    if (i == length || data[i] != '_')
+        return true;
+    memcpy(line, data, length);
+    line[data[length - 1] == '\n' ? length - 1 : length] = '\0';
+    const char* cursor = line;
+    skip_blanks(&cursor);
+    if (strcmp(line, "_copy") == 0) {
+        state.copying = true;
+        return true;
+    }
+    if (!is_marker(cursor))
+        return true;
+    skip_word(&cursor);
+    skip_blanks(&cursor);
+    reader.reposition(static_cast<size_t>(cursor - line));
+    extract_declaration(reader, state.nesting, out);
+    return true;
+}
+
+// Writes the whole lines of a copy block that the reader's buffer holds, up
+// to the "_uncopy" line; returns the number of bytes written.
+size_t copy_buffered_lines(const char* data, size_t length, FILE* out) {
+    const char* line = data;
+    const char* end = data + length;
+    while (const void* lf = memchr(line, '\n', static_cast<size_t>(end - line))) {
+        const char* next = static_cast<const char*>(lf) + 1;
+        if (line_is(line, static_cast<size_t>(next - line), "_uncopy"))
+            break;
+        line = next;
+    }
+    size_t count = static_cast<size_t>(line - data);
+    fwrite(data, 1, count, out);
+    return count;
+}
+
+}  // namespace
+
+void extract_source(SourceReader& reader, FILE* out, ExtractState& state) {
+    // What the buffer holds is passed over, or copied, in bulk as far as
+    // the line loop would only pass over it or copy it; the loop itself
+    // reads the rest, a piece at a time.
+    do {
+        size_t length;
+        const char* data = reader.ahead(&length);
+        if (state.copying)
+            reader.skip(copy_buffered_lines(data, length, out));
+        else
+            reader.skip(skip_plain_lines(data, length, LINE_SIZE - 1));
+    } while (extract_piece(reader, out, state));
+}
+
+void extract_source_by_piece(SourceReader& reader, FILE* out, ExtractState& state) {
+    while (extract_piece(reader, out, state)) {
     }
 }
 
-void extract_argument(char* input_name, FILE* out, size_t reader_capacity) {
+void extract_argument(char* input_name, FILE* out, size_t reader_capacity, LineScan scan) {
     // Taken from the open stream, so that an output this run has just
     // created is known as well.
     OutputFile output = output_file_of(out);
@@ -206,7 +253,10 @@ void extract_argument(char* input_name, FILE* out, size_t reader_capacity) {
             refuse_output_as_input(name);
         fprintf(out, "/* FILE: %s *****************************/\n", name);
         reader.start(file);
-        extract_source(reader, out, state);
+        if (scan == LineScan::bulk)
+            extract_source(reader, out, state);
+        else
+            extract_source_by_piece(reader, out, state);
         fclose(file);
     }
 }

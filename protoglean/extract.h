@@ -32,15 +32,23 @@ struct ExtractState {
 // stop character. Array dimensions become "[]".
 StopKind scan_declaration(SourceReader& reader, size_t& nesting, char* text, size_t size);
 
-// Processes one source to its end, writing to out.
+// Processes one source to its end, writing to out. Lines that the line
+// loop would pass over or copy as they are go by in bulk.
 void extract_source(SourceReader& reader, FILE* out, ExtractState& state);
+
+// The same, with the line loop reading every piece: slow, and the measure
+// that extract_source's output must match byte for byte.
+void extract_source_by_piece(SourceReader& reader, FILE* out, ExtractState& state);
+
+enum class LineScan { bulk, by_piece };
 
 // Processes every file that the input argument names, in order, each under
 // a header line. The file that out writes to is never read: a wildcard's
 // matches leave it out, and a file that cannot be opened, or that is out's
 // file under the name given, ends the program (status 3). The reader's
-// buffer size changes nothing in the output.
+// buffer size and the line scan change nothing in the output.
 void extract_argument(char* input_name, FILE* out,
-                      size_t reader_capacity = SourceReader::default_capacity);
+                      size_t reader_capacity = SourceReader::default_capacity,
+                      LineScan scan = LineScan::bulk);
 
 }  // namespace protoglean
