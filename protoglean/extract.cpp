@@ -201,6 +201,31 @@ bool extract_piece(SourceReader& reader, FILE* out, ExtractState& state) {
     return true;
 }
 
+// Where the line loop would begin to scan the declaration that the line at
+// data marks, as an offset into the line; 0 when the line is no marked line
+// or the buffer, which holds length bytes of it, may not hold its first
+// piece whole. The piece ends at the LF, where the loop cuts it, or after
+// LINE_SIZE - 1 bytes.
+size_t declaration_start(const char* data, size_t length) {
+    const size_t piece = LINE_SIZE - 1;
+    if (length < LINE_SIZE)
+        return 0;
+    auto is_blank = [data](size_t i) {
+        return data[i] != '\n' && is_space(static_cast<unsigned char>(data[i]));
+    };
+    size_t i = 0;
+    while (i < piece - 2 && is_blank(i))
+        ++i;
+    // The marker's blank must lie in the piece, and be no LF: the loop
+    // cuts that off.
+    if (i >= piece - 2 || !is_marker(data + i) || data[i + 2] == '\n')
+        return 0;
+    i += 2;
+    while (i < piece && is_blank(i))
+        ++i;
+    return i;
+}
+
 // Writes the whole lines of a copy block that the reader's buffer holds, up
 // to the "_uncopy" line; returns the number of bytes written.
 size_t copy_buffered_lines(const char* data, size_t length, FILE* out) {
@@ -221,16 +246,26 @@ size_t copy_buffered_lines(const char* data, size_t length, FILE* out) {
 
 void extract_source(SourceReader& reader, FILE* out, ExtractState& state) {
     // What the buffer holds is passed over, or copied, in bulk as far as
-    // the line loop would only pass over it or copy it; the loop itself
-    // reads the rest, a piece at a time.
-    do {
+    // the line loop would only pass over it or copy it, and a marked line
+    // found there goes straight to its declaration; the loop itself reads
+    // the rest, a piece at a time.
+    for (;;) {
         size_t length;
         const char* data = reader.ahead(&length);
-        if (state.copying)
+        if (state.copying) {
             reader.skip(copy_buffered_lines(data, length, out));
-        else
-            reader.skip(skip_plain_lines(data, length, LINE_SIZE - 1));
-    } while (extract_piece(reader, out, state));
+        } else {
+            size_t plain = skip_plain_lines(data, length, LINE_SIZE - 1);
+            size_t start = declaration_start(data + plain, length - plain);
+            reader.skip(plain + start);
+            if (start) {
+                extract_declaration(reader, state.nesting, out);
+                continue;
+            }
+        }
+        if (!extract_piece(reader, out, state))
+            return;
+    }
 }
 
 void extract_source_by_piece(SourceReader& reader, FILE* out, ExtractState& state) {
