@@ -112,6 +112,9 @@ BlockMasks block_masks(const char* block) {
     return masks;
 }
 size_t skip_plain_lines(const char* data, size_t length, size_t piece) {
+    // Marked lines often follow one another.
+    if (length > 0 && data[0] == '_')
+        return 0;
     // The start of the line that the block begins in.
     size_t line_start = 0;
     for (size_t block = 0; length - block >= BLOCK_SIZE; block += BLOCK_SIZE) {
