@@ -13,7 +13,7 @@ namespace protoglean {
 
 class SourceReader {
   public:
-    static const size_t default_capacity = size_t(1) << 16;
+    static const size_t default_capacity = size_t(1) << 17;
 
     // A reader with a buffer of capacity bytes, at least twice the largest
     // line size asked for; start gives it a file.
