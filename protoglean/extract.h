@@ -40,6 +40,7 @@ void extract_source(SourceReader& reader, FILE* out, ExtractState& state);
 // that extract_source's output must match byte for byte.
 void extract_source_by_piece(SourceReader& reader, FILE* out, ExtractState& state);
 
+// Which of the two extract_argument runs.
 enum class LineScan { bulk, by_piece };
 
 // Processes every file that the input argument names, in order, each under
