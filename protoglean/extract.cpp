@@ -6,6 +6,7 @@
 #include "append.h"
 #include "files.h"
 #include "input_names.h"
+#include "plain_lines.h"
 #include "scan_text.h"
 
 namespace protoglean {
@@ -232,42 +233,123 @@ StopKind scan_declaration(SourceReader& reader, size_t& nesting, char* text, siz
     return stop;
 }
 
-void extract_source(SourceReader& reader, FILE* out, ExtractState& state) {
+namespace {
+
+void extract_declaration(SourceReader& reader, size_t& nesting, FILE* out) {
+    StopKind stop = scan_declaration(reader, nesting, decl_text, DECL_SIZE);
+    write_declaration(stop, remove_trailing_blanks(decl_text), out);
+}
+
+// One step of the line loop: reads one piece of a line, or one whole line in
+// a copy block, and does what it asks for. False at the end of the file.
+bool extract_piece(SourceReader& reader, FILE* out, ExtractState& state) {
     char line[LINE_SIZE];
     const char* data;
     size_t length;
-    while (reader.next_line(LINE_SIZE, &data, &length)) {
+    if (!reader.next_line(LINE_SIZE, &data, &length))
+        return false;
+    if (state.copying) {
+        if (line_is(data, length, "_uncopy"))
+            state.copying = false;
+        else
+            copy_line(reader, data, length, out);
+        return true;
+    }
+    // Only a line whose first non-blank is "_" can matter; most lines
+    // are passed over here without a copy.
+    size_t i = first_non_blank(data, length);
+    if (i == length || data[i] != '_')
+        return true;
+    memcpy(line, data, length);
+    line[data[length - 1] == '\n' ? length - 1 : length] = '\0';
+    const char* cursor = line;
+    skip_blanks(&cursor);
+    if (strcmp(line, "_copy") == 0) {
+        state.copying = true;
+        return true;
+    }
+    if (!is_marker(cursor))
+        return true;
+    skip_word(&cursor);
+    skip_blanks(&cursor);
+    reader.reposition(static_cast<size_t>(cursor - line));
+    extract_declaration(reader, state.nesting, out);
+    return true;
+}
+
+// Where the line loop would begin to scan the declaration that the line at
+// data marks, as an offset into the line; 0 when the line is no marked line
+// or the buffer, which holds length bytes of it, may not hold its first
+// piece whole. The piece ends at the LF, where the loop cuts it, or after
+// LINE_SIZE - 1 bytes.
+size_t declaration_start(const char* data, size_t length) {
+    const size_t piece = LINE_SIZE - 1;
+    if (length < LINE_SIZE)
+        return 0;
+    auto is_blank = [data](size_t i) {
+        return data[i] != '\n' && is_space(static_cast<unsigned char>(data[i]));
+    };
+    size_t i = 0;
+    while (i < piece - 2 && is_blank(i))
+        ++i;
+    // The marker's blank must lie in the piece, and be no LF: the loop
+    // cuts that off.
+    if (i >= piece - 2 || !is_marker(data + i) || data[i + 2] == '\n')
+        return 0;
+    i += 2;
+    while (i < piece && is_blank(i))
+        ++i;
+    return i;
+}
+
+// Writes the whole lines of a copy block that the reader's buffer holds, up
+// to the "_uncopy" line; returns the number of bytes written.
+size_t copy_buffered_lines(const char* data, size_t length, FILE* out) {
+    const char* line = data;
+    const char* end = data + length;
+    while (const void* lf = memchr(line, '\n', static_cast<size_t>(end - line))) {
+        const char* next = static_cast<const char*>(lf) + 1;
+        if (line_is(line, static_cast<size_t>(next - line), "_uncopy"))
+            break;
+        line = next;
+    }
+    size_t count = static_cast<size_t>(line - data);
+    fwrite(data, 1, count, out);
+    return count;
+}
+
+}  // namespace
+
+void extract_source(SourceReader& reader, FILE* out, ExtractState& state) {
+    // What the buffer holds is passed over, or copied, in bulk as far as
+    // the line loop would only pass over it or copy it, and a marked line
+    // found there goes straight to its declaration; the loop itself reads
+    // the rest, a piece at a time.
+    for (;;) {
+        size_t length;
+        const char* data = reader.ahead(&length);
         if (state.copying) {
-            if (line_is(data, length, "_uncopy"))
-                state.copying = false;
-            else
-                copy_line(reader, data, length, out);
-            continue;
+            reader.skip(copy_buffered_lines(data, length, out));
+        } else {
+            size_t plain = skip_plain_lines(data, length, LINE_SIZE - 1);
+            size_t start = declaration_start(data + plain, length - plain);
+            reader.skip(plain + start);
+            if (start) {
+                extract_declaration(reader, state.nesting, out);
+                continue;
+            }
         }
-        // Only a line whose first non-blank is "_" can matter; most lines
-        // are passed over here without a copy.
-        size_t i = first_non_blank(data, length);
-        if (i == length || data[i] != '_')
-            continue;
-        memcpy(line, data, length);
-        line[data[length - 1] == '\n' ? length - 1 : length] = '\0';
-        const char* cursor = line;
-        skip_blanks(&cursor);
-        if (strcmp(line, "_copy") == 0) {
-            state.copying = true;
-            continue;
-        }
-        if (!is_marker(cursor))
-            continue;
-        skip_word(&cursor);
-        skip_blanks(&cursor);
-        reader.reposition(static_cast<size_t>(cursor - line));
-        StopKind stop = scan_declaration(reader, state.nesting, decl_text, DECL_SIZE);
-        write_declaration(stop, remove_trailing_blanks(decl_text), out);
+        if (!extract_piece(reader, out, state))
+            return;
     }
 }
 
-void extract_argument(char* input_name, FILE* out, size_t reader_capacity,
+void extract_source_by_piece(SourceReader& reader, FILE* out, ExtractState& state) {
+    while (extract_piece(reader, out, state)) {
+    }
+}
+
+void extract_argument(char* input_name, FILE* out, size_t reader_capacity, LineScan scan,
                       const OutputFile& replaced) {
     // Taken from the open stream, so that an output this run has just
     // created is known as well.
@@ -283,7 +365,10 @@ void extract_argument(char* input_name, FILE* out, size_t reader_capacity,
             refuse_output_as_input(name);
         write_file_header(name, out);
         reader.start(file);
-        extract_source(reader, out, state);
+        if (scan == LineScan::bulk)
+            extract_source(reader, out, state);
+        else
+            extract_source_by_piece(reader, out, state);
         fclose(file);
     }
 }

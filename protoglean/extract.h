@@ -41,22 +41,30 @@ StopKind scan_declaration(SourceReader& reader, size_t& nesting, char* text, siz
 // the number of bytes appended.
 size_t scan_brackets(SourceReader& reader, char* text, size_t size, size_t length, size_t pair_end);
 
-// Processes one source to its end, writing to out.
+// Processes one source to its end, writing to out. Lines that the line
+// loop would pass over or copy as they are go by in bulk.
 void extract_source(SourceReader& reader, FILE* out, ExtractState& state);
+
+// The same, with the line loop reading every piece: slow, and the measure
+// that extract_source's output must match byte for byte.
+void extract_source_by_piece(SourceReader& reader, FILE* out, ExtractState& state);
 
 // True when the file (opened in binary mode) holds a line that the
 // extraction takes as a marker or as "_copy", unless it begins with the
 // comment that the extraction writes before each input.
 bool holds_marked_lines(FILE* file);
 
+// Which of the two extract_argument runs.
+enum class LineScan { bulk, by_piece };
+
 // Processes every file that the input argument names, in order, each under
 // a header line. The file that out writes to, and the output file that out
 // will replace, are never read: a wildcard's matches leave them out, and a
 // file that cannot be opened, or that is one of them under the name given,
-// ends the program (status 3). The reader's buffer size changes nothing in
-// the output.
+// ends the program (status 3). The reader's buffer size and the line scan
+// change nothing in the output.
 void extract_argument(char* input_name, FILE* out,
                       size_t reader_capacity = SourceReader::default_capacity,
-                      const OutputFile& replaced = OutputFile());
+                      LineScan scan = LineScan::bulk, const OutputFile& replaced = OutputFile());
 
 }  // namespace protoglean

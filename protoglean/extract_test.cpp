@@ -4,10 +4,13 @@
 
 #include <string>
 
+#include "plain_lines.h"
 #include "test_support.h"
 
 using protoglean::extract_source;
+using protoglean::extract_source_by_piece;
 using protoglean::ExtractState;
+using protoglean::LineScan;
 using protoglean::scan_declaration;
 using protoglean::SourceReader;
 using protoglean::StopKind;
@@ -34,13 +37,17 @@ Scan scan(const std::string& bytes, size_t nesting = 0, size_t size = 1000) {
     return result;
 }
 
-std::string extract(const std::string& bytes, size_t capacity = SourceReader::default_capacity) {
+std::string extract(const std::string& bytes, size_t capacity = SourceReader::default_capacity,
+                    LineScan scan = LineScan::bulk) {
     ScratchDir scratch;
     SourceReader reader(scratch.open_source(bytes), capacity);
     FILE* out = tmpfile();
     EXPECT_NE(out, nullptr);
     ExtractState state;
-    extract_source(reader, out, state);
+    if (scan == LineScan::bulk)
+        extract_source(reader, out, state);
+    else
+        extract_source_by_piece(reader, out, state);
     std::string text = read_back(out);
     fclose(out);
     return text;
@@ -150,4 +157,27 @@ TEST(ExtractSource, CopiesLongLinesWholeThroughASmallBuffer) {
     }
     for (size_t capacity = 400; capacity < 420; ++capacity)
         EXPECT_EQ(extract(source, capacity), copied) << "capacity " << capacity;
+}
+
+TEST(ExtractSource, ReadsInBulkWhatItReadsPieceByPieceWhereverTheBufferEnds) {
+    // Markers at the starts of a long line's pieces and near them, blank
+    // runs before markers, copied long lines and CR LF ends: as the
+    // capacity grows, the buffer ends in each of them and at every place of
+    // the bulk scan's blocks.
+    std::string source;
+    for (size_t length : {196, 197, 198, 199, 200, 201, 202, 397, 398}) {
+        std::string name = std::to_string(length);
+        source += std::string(length, 'a') + "_v int v" + name + ";\n";
+        source += std::string(length - 130, ' ') + "_f int f" + name + "(void) {\r\n";
+    }
+    source += std::string(199, 'a') + "_f \n" + "int g(void);\n";
+    source += "_copy\r\n" + std::string(300, 'c') + "\r\n_uncopy\r\n_v int last;";
+    const std::string expected =
+        extract(source, SourceReader::default_capacity, LineScan::by_piece);
+    EXPECT_NE(expected.find("extern int v199;\nint f199(void);\n"), std::string::npos);
+    EXPECT_NE(expected.find("extern int v398;\nint f398(void);\nextern \nint g(void);\n"),
+              std::string::npos);
+    for (size_t capacity = 400; capacity < 400 + 2 * protoglean::BLOCK_SIZE; ++capacity)
+        EXPECT_EQ(extract(source, capacity), expected) << "capacity " << capacity;
+    EXPECT_EQ(extract(source), expected);
 }

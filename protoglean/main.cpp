@@ -127,11 +127,12 @@ int main(int argc, char** argv) {
 
     // Inputs in command-line order, wherever the output name stands.
     protoglean::extract_argument(argv[1], out, protoglean::SourceReader::default_capacity,
-                                 replaced);
+                                 protoglean::LineScan::bulk, replaced);
     for (int i = 2; i < argc; ++i)
         if (is_input(argv[i]))
             protoglean::extract_argument(argv[i] + 1, out,
-                                         protoglean::SourceReader::default_capacity, replaced);
+                                         protoglean::SourceReader::default_capacity,
+                                         protoglean::LineScan::bulk, replaced);
 
     // Output that did not reach the file must not pass for a finished run.
     bool written = fflush(out) == 0 && !ferror(out);

@@ -13,7 +13,7 @@ namespace protoglean {
 
 class SourceReader {
   public:
-    static const size_t default_capacity = size_t(1) << 16;
+    static const size_t default_capacity = size_t(1) << 17;
 
     // A reader with a buffer of capacity bytes, at least twice the largest
     // line size asked for; start gives it a file.
@@ -65,6 +65,15 @@ class SourceReader {
         pos_ += *length;
         return true;
     }
+
+    // The bytes that the buffer holds from the read position on, without
+    // reading more; length is 0 when the buffer is used up. A scan that
+    // passes over some of them moves the read position on with skip.
+    const char* ahead(size_t* length) const {
+        *length = end_ - pos_;
+        return buffer_ + pos_;
+    }
+    void skip(size_t count) { pos_ += count; }
 
     // Goes back to offset bytes after the start of the line just read, so
     // that get continues from there.
