@@ -2,7 +2,8 @@
 // an organ file cut from one input, the run configuration loaded from the
 // INI file, a model chosen, then the copy loop, the reader, the settings and
 // the writer. The text outside the rank sections must come out byte for
-// byte, and the last section written must read back to the rank table.
+// byte, the last section written must read back to the rank table, and
+// -v's report must count each section written once.
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -159,15 +160,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     FILE* input = stream_of(organ);
     FILE* output = std::tmpfile();
+    FILE* report = std::tmpfile();
+    if (!output || !report)
+        std::abort();
     int line_number = 0, status;
     {
         LineSource source(input);
-        status = edit_organ_text(source, output, line_number);
+        status = edit_organ_text(source, output, line_number, report);
     }
     std::string edited = read_back(output);
+    std::string reports = read_back(report);
     fclose(input);
     fclose(output);
-    read_sections_back(check_edit(organ, edited, status), status == 0);
+    fclose(report);
+    const Written written = check_edit(organ, edited, status);
+    size_t counts = 0;
+    for (size_t at = 0; (at = reports.find(" ranks changed.\n", at)) != std::string::npos; ++at)
+        ++counts;
+    require(counts == written.count, "each section written is reported once");
+    read_sections_back(written, status == 0);
     releaseRunMaps();
     return 0;
 }
