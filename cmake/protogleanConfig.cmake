@@ -45,8 +45,9 @@ function(protoglean_generate)
   endforeach()
   # protoglean first.c :second.c ... header: every input after the first
   # starts with ":"; the output, an absolute path, never starts with "+".
-  list(GET inputs 0 first)
-  list(SUBLIST inputs 1 -1 more)
+  # (POP_FRONT: SUBLIST refuses to start past the end of a list of one.)
+  set(more ${inputs})
+  list(POP_FRONT more first)
   list(TRANSFORM more PREPEND :)
 
   get_filename_component(name ${output} NAME)
