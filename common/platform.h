@@ -31,6 +31,10 @@ bool stdout_is_terminal();
 // 0 on POSIX and without a console.
 unsigned console_process_count();
 
+// True when standard input reads the console itself, not a file, a pipe or
+// a device such as NUL.
+bool stdin_reads_console();
+
 // Makes path the current directory; false when it cannot be.
 bool change_directory(const char* path);
 

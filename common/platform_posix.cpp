@@ -34,6 +34,10 @@ unsigned console_process_count() {
     return 0;
 }
 
+bool stdin_reads_console() {
+    return stdin_is_terminal();
+}
+
 bool change_directory(const char* path) {
     return chdir(path) == 0;
 }

@@ -116,6 +116,11 @@ unsigned console_process_count() {
     return GetConsoleProcessList(processes, 4);
 }
 
+bool stdin_reads_console() {
+    DWORD mode;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
+
 bool change_directory(const char* path) {
     return SetCurrentDirectoryW(system_name(path).c_str()) != 0;
 }

@@ -27,10 +27,14 @@ bool waits_before_closing(int status) {
            status == ExitPrematureEnd;
 }
 
-const char* settle_in_own_console(const char* ini_path) {
-    if (!console_of_its_own(platform::console_process_count(), platform::stdin_is_terminal()))
-        return ini_path;
+bool keep_own_console_open() {
+    if (!console_of_its_own(platform::console_process_count(), platform::stdin_reads_console()))
+        return false;
     at_program_end(wait_before_closing);
+    return true;
+}
+
+const char* enter_ini_directory(const char* ini_path) {
     PathParts parts = split_path(ini_path);
     std::string directory = parts.drive + parts.directory;
     if (directory.empty() || !platform::change_directory(directory.c_str()))

@@ -13,7 +13,11 @@ bool console_of_its_own(unsigned process_count, bool stdin_console);
 // (11 and 12 waited for a key already; 0 and 5 close at once).
 bool waits_before_closing(int status);
 
-// When the console is the process's own: makes the INI file's directory the
-// current one and returns the INI file's name from there, and has the
-// program wait for a key before a failing end. Otherwise returns ini_path.
-const char* settle_in_own_console(const char* ini_path);
+// True when the console is the process's own; from then on a failing end
+// of the program waits for a key. Called before the command line is read,
+// so that a bad one is readable too.
+bool keep_own_console_open();
+
+// Makes the INI file's directory the current one and returns the INI
+// file's name from there (ini_path when it has no directory part).
+const char* enter_ini_directory(const char* ini_path);

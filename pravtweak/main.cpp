@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
     platform::write_errors_instead_of_signals();
     if (shows_version(argc, argv, "pravtweak"))
         return ExitReplaced;
+    // A window of its own stays open after a failure, a bad command line too.
+    const bool own_console = keep_own_console_open();
     install_out_of_memory_handler();
     char prefix = '-';
     const char* ini_path = nullptr;
@@ -46,6 +48,7 @@ int main(int argc, char** argv) {
     }
     if (!ini_path)
         usage();
-    setIniPath(settle_in_own_console(ini_path));
+    if (own_console)
+        setIniPath(enter_ini_directory(ini_path));
     end_program(run_edit());
 }

@@ -45,7 +45,7 @@ class ConsoleOfItsOwn(ScratchTestCase):
     """Wine gives a program on a pseudo-terminal a console of its own, as
     Windows does for an INI file dropped on pravtweak.exe."""
 
-    def test_the_ini_files_folder_is_the_current_one_and_a_failure_waits(self):
+    def test_the_ini_files_folder_is_the_current_one_and_failures_wait(self):
         self.write("organs/organ.xml", organ())
         self.write("organs/e.ini", INI)
         code, seen = run_on_terminal(["organs/e.ini"], self.dir, [])
@@ -59,6 +59,10 @@ class ConsoleOfItsOwn(ScratchTestCase):
         self.assertIn(harness.terminal_words(b"couldn't open missing.xml for r."),
                       harness.terminal_words(seen))
         self.assertEqual(self.files(), ["organs"])
+        # A bad command line too: the help's pager asks first.
+        code, seen = run_on_terminal(["-x"], self.dir, [
+            (b"More?", b"n"), (b"Press a key to close this window.", b"x")])
+        self.assertEqual(code, Pravtweak.USAGE, seen)
 
 
 if __name__ == "__main__":
