@@ -173,6 +173,11 @@ PathParts split_path(const std::string& path) {
     return parts;
 }
 
+std::string directory_part(const std::string& path) {
+    PathParts parts = split_path(path);
+    return parts.drive + parts.directory;
+}
+
 std::string backup_path(const std::string& path) {
     PathParts parts = split_path(path);
     return parts.drive + parts.directory + parts.base + ".b~k";

@@ -72,6 +72,10 @@ struct PathParts {
 // and extension (from the last dot of the last component on).
 PathParts split_path(const std::string& path);
 
+// The drive and directory part of a path, with its last separator; empty
+// for a name without one.
+std::string directory_part(const std::string& path);
+
 // The path with its extension replaced by ".b~k".
 std::string backup_path(const std::string& path);
 

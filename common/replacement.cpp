@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "files.h"
 
@@ -61,11 +62,6 @@ bool same_bytes(FILE* a, FILE* b) {
     }
 }
 
-std::string directory_of(const std::string& path) {
-    PathParts parts = split_path(path);
-    return parts.drive + parts.directory;
-}
-
 // Creates a private file under the first free temporary name of directory.
 FILE* create_in(const std::string& directory, std::string& name, bool text = false) {
     FILE* file = nullptr;
@@ -80,12 +76,11 @@ FILE* create_in(const std::string& directory, std::string& name, bool text = fal
     return made == platform::Created::ok ? file : nullptr;
 }
 
-// Closes a stream that only reads; nothing can be lost there.
-void close_reader(FILE*& f) {
-    if (f)
-        fclose(f);
-    f = nullptr;
-}
+// A stream that only reads, closed when it goes: nothing can be lost there.
+struct CloseReader {
+    void operator()(FILE* f) const { fclose(f); }
+};
+using Reader = std::unique_ptr<FILE, CloseReader>;
 
 }  // namespace
 
@@ -146,7 +141,7 @@ Replacement ReplacementFile::fail(Replacement::How how, const std::string& from,
 bool ReplacementFile::copy_beside(const std::string& target, std::string& failed) {
     std::string beside;
     step("copy");
-    FILE* copy = create_in(directory_of(target), beside);
+    FILE* copy = create_in(directory_part(target), beside);
     failed = beside;
     if (!copy)
         return false;
@@ -162,7 +157,7 @@ bool ReplacementFile::copy_beside(const std::string& target, std::string& failed
 
 bool ReplacementFile::keep_previous(const std::string& target, FILE* current,
                                     const platform::FileStamp& checked) {
-    const std::string directory = directory_of(target);
+    const std::string directory = directory_part(target);
     bool no_links = false;
     step("link");
     platform::Created made = claim_temp_name(
@@ -214,19 +209,14 @@ Replacement ReplacementFile::commit(const std::string& target, const std::string
     // check alone must do.
     if (has_original_)
         lock_.acquire(target.c_str(), original_);
-    FILE* current = platform::open_regular(target.c_str());
-    if (has_original_ && (!current || !platform::stamp_of(current, checked) ||
+    Reader current(platform::open_regular(target.c_str()));
+    if (has_original_ && (!current || !platform::stamp_of(current.get(), checked) ||
                           !platform::same_state(checked, original_) ||
-                          !platform::names_file(target.c_str(), checked))) {
-        close_reader(current);
+                          !platform::names_file(target.c_str(), checked)))
         return fail(Replacement::changed, target);
-    }
-    if (current && !has_original_ && !platform::stamp_of(current, checked)) {
-        close_reader(current);
+    if (current && !has_original_ && !platform::stamp_of(current.get(), checked))
         return fail(Replacement::not_moved, name_, target);
-    }
-    if (same_text && current && same_bytes(file_, current)) {
-        close_reader(current);
+    if (same_text && current && same_bytes(file_, current.get())) {
         lock_.release();
         remove();
         return Replacement{Replacement::same_text, "", ""};
@@ -235,27 +225,21 @@ Replacement ReplacementFile::commit(const std::string& target, const std::string
     // Only a file gives way to the backup: a directory there would fail
     // the last rename, after the edit is in place.
     platform::FileStamp old_backup;
-    if (!backup.empty() && platform::stamp_of(backup.c_str(), old_backup) && !old_backup.regular) {
-        close_reader(current);
+    if (!backup.empty() && platform::stamp_of(backup.c_str(), old_backup) && !old_backup.regular)
         return fail(Replacement::not_moved, target, backup);
-    }
 
     platform::Attributes attributes;
     if (current) {
-        attributes = platform::attributes_of(current);
-        if (!platform::copy_permissions(current, file_)) {
-            close_reader(current);
+        attributes = platform::attributes_of(current.get());
+        if (!platform::copy_permissions(current.get(), file_))
             return fail(Replacement::not_moved, name_, target);
-        }
-        if (!backup.empty() && !keep_previous(target, current, checked)) {
-            close_reader(current);
+        if (!backup.empty() && !keep_previous(target, current.get(), checked))
             return fail(Replacement::not_moved, target, backup);
-        }
     } else {
         platform::default_permissions(file_);
     }
     // An open file cannot be replaced on Windows.
-    close_reader(current);
+    current.reset();
 
     const std::string from = name_;
     platform::clear_read_only(target.c_str());
@@ -271,10 +255,10 @@ Replacement ReplacementFile::commit(const std::string& target, const std::string
     name_ = target;
     forget(this);
     platform::set_attributes(target.c_str(), attributes);
-    const std::string directory = directory_of(target);
+    const std::string directory = directory_part(target);
     step("sync directory");
     if (!platform::names_file(target.c_str(), mine) || !sync_directory_of(target) ||
-        (directory_of(from) != directory && !sync_directory_of(from))) {
+        (directory_part(from) != directory && !sync_directory_of(from))) {
         // Another program's file took the name in the rename, or the new
         // names may not survive: the previous content comes back.
         if (!previous_.empty() && !platform::rename_file(previous_.c_str(), target.c_str()))

@@ -19,17 +19,18 @@ void report_changes(const OrganModel& held, const OrganModel& written, FILE* out
     for (int32_t i = 0; i < written.rank_count; ++i) {
         const RankRecord& before = held.ranks[i];
         const RankRecord& after = written.ranks[i];
-        const char* separator = ": ";
+        bool differs = false;
         for (const ReportedField& field : reported_fields) {
             if (before.*field.member == after.*field.member)
                 continue;
-            if (separator[0] == ':')
-                fputs(after.name, out);
-            fprintf(out, "%s%s %d -> %d", separator, field.name, before.*field.member,
-                    after.*field.member);
-            separator = ", ";
+            if (differs)
+                fputs(", ", out);
+            else
+                fprintf(out, "%s: ", after.name);
+            fprintf(out, "%s %d -> %d", field.name, before.*field.member, after.*field.member);
+            differs = true;
         }
-        if (separator[0] == ',') {
+        if (differs) {
             fputc('\n', out);
             ++changed;
         }

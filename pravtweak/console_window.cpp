@@ -35,8 +35,7 @@ bool keep_own_console_open() {
 }
 
 const char* enter_ini_directory(const char* ini_path) {
-    PathParts parts = split_path(ini_path);
-    std::string directory = parts.drive + parts.directory;
+    std::string directory = directory_part(ini_path);
     if (directory.empty() || !platform::change_directory(directory.c_str()))
         return ini_path;
     return ini_path + directory.size();

@@ -152,6 +152,26 @@ void copy_line(SourceReader& reader, const char* data, size_t length, FILE* out)
     fwrite(data, 1, length, out);
 }
 
+// What the line loop takes a piece of a line for.
+enum class Marked { no, copy, declaration };
+
+// Whether the piece (data, length) is "_copy" alone or a marked line. Only
+// a piece whose first non-blank is "_" can matter, and most are passed
+// over without a copy; the others are copied into line as a C string, with
+// cursor on their first non-blank.
+Marked marked_line(const char* data, size_t length, char* line, const char** cursor) {
+    size_t i = first_non_blank(data, length);
+    if (i == length || data[i] != '_')
+        return Marked::no;
+    memcpy(line, data, length);
+    line[data[length - 1] == '\n' ? length - 1 : length] = '\0';
+    *cursor = line;
+    skip_blanks(cursor);
+    if (strcmp(line, "_copy") == 0)
+        return Marked::copy;
+    return is_marker(*cursor) ? Marked::declaration : Marked::no;
+}
+
 }  // namespace
 
 size_t scan_brackets(SourceReader& reader, char* text, size_t size, size_t length,
@@ -255,20 +275,11 @@ bool extract_piece(SourceReader& reader, FILE* out, ExtractState& state) {
             copy_line(reader, data, length, out);
         return true;
     }
-    // Only a line whose first non-blank is "_" can matter; most lines
-    // are passed over here without a copy.
-    size_t i = first_non_blank(data, length);
-    if (i == length || data[i] != '_')
-        return true;
-    memcpy(line, data, length);
-    line[data[length - 1] == '\n' ? length - 1 : length] = '\0';
-    const char* cursor = line;
-    skip_blanks(&cursor);
-    if (strcmp(line, "_copy") == 0) {
+    const char* cursor;
+    Marked marked = marked_line(data, length, line, &cursor);
+    if (marked == Marked::copy)
         state.copying = true;
-        return true;
-    }
-    if (!is_marker(cursor))
+    if (marked != Marked::declaration)
         return true;
     skip_word(&cursor);
     skip_blanks(&cursor);
@@ -379,13 +390,10 @@ bool holds_marked_lines(FILE* file) {
     const char* data;
     size_t length;
     for (bool first = true; reader.next_line(LINE_SIZE, &data, &length); first = false) {
-        memcpy(line, data, length);
-        line[data[length - 1] == '\n' ? length - 1 : length] = '\0';
-        if (first && strncmp(line, "/* FILE: ", 9) == 0)
+        if (first && length >= 9 && memcmp(data, "/* FILE: ", 9) == 0)
             return false;
-        const char* cursor = line;
-        skip_blanks(&cursor);
-        if (strcmp(line, "_copy") == 0 || is_marker(cursor))
+        const char* cursor;
+        if (marked_line(data, length, line, &cursor) != Marked::no)
             return true;
     }
     return false;

@@ -73,12 +73,6 @@ bool replaceable(const char* output_name) {
     return !platform::stamp_of(output_name, stamp) || stamp.regular;
 }
 
-// The directory part of a path, with its separator; empty for none.
-std::string directory_of(const std::string& path) {
-    PathParts parts = split_path(path);
-    return parts.drive + parts.directory;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -109,7 +103,7 @@ int main(int argc, char** argv) {
         refuse_c_source_as_output(output_name);
 
     // An output named without "+" that is a file, or is still to be made,
-    // is written beside it and renamed in at the end (ExtractOutput).
+    // is written beside it and renamed in at the end.
     FILE* out = stdout;
     ReplacementFile header(ReplacementFile::Abandon::remove, ReplacementFile::Durability::kill);
     std::string target;
@@ -119,7 +113,7 @@ int main(int argc, char** argv) {
     } else if (output_name) {
         target = platform::final_target(output_name);
         replaced = protoglean::output_file_at(target.c_str());
-        out = checked_create(header, directory_of(target), output_name, true);
+        out = checked_create(header, directory_part(target), output_name, true);
     }
     static char out_buffer[1 << 16];
     if (out != stdout)
