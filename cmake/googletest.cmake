@@ -9,11 +9,16 @@ foreach(target gtest gtest_main)
   target_compile_options(${target} PRIVATE -w)
 endforeach()
 
+# What the unit tests and the fuzz targets share lives with the tests, out
+# of the programs' include path.
+set(TEST_SUPPORT_DIR ${PROJECT_SOURCE_DIR}/tests/support)
+
 # Adds one unit-test program, with the usage stub that stands in for the
 # programs' help text; under the cross build CTest runs it through
 # CMAKE_CROSSCOMPILING_EMULATOR (Wine).
 function(add_unit_test name)
-  add_executable(${name} ${ARGN} ${PROJECT_SOURCE_DIR}/common/test_usage_stub.cpp)
+  add_executable(${name} ${ARGN} ${TEST_SUPPORT_DIR}/usage_stub.cpp)
+  target_include_directories(${name} PRIVATE ${TEST_SUPPORT_DIR})
   target_link_libraries(${name} PRIVATE gtest_main)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES ENVIRONMENT "WINEDEBUG=-all")

@@ -9,18 +9,17 @@
 #include "library_exit.h"
 #include "messages.h"
 #include "platform.h"
-#include "replacement.h"
 
 namespace {
-
-[[noreturn]] void cannot_open(const char* path, const char* mode) {
-    fprintf(stderr, "couldn't open %s for %s.", path, mode);
-    end_program(ExitCannotOpen, true);
-}
 
 void (*program_end_hook)(int status, bool mid_line) = nullptr;
 
 }  // namespace
+
+void cannot_open(const char* path, const char* mode) {
+    fprintf(stderr, "couldn't open %s for %s.", path, mode);
+    end_program(ExitCannotOpen, true);
+}
 
 void end_program(int status, bool mid_line) {
     if (program_end_hook)
@@ -40,14 +39,6 @@ FILE* checked_fopen(FILE** handle, const char* path, const char* mode, bool bina
     if (!*handle)
         cannot_open(path, mode);
     return *handle;
-}
-
-FILE* checked_create(ReplacementFile& file, const std::string& directory, const char* shown,
-                     bool text) {
-    FILE* f = file.create(directory, text);
-    if (!f)
-        cannot_open(shown ? shown : file.name().c_str(), "w");
-    return f;
 }
 
 FILE* checked_open_regular(FILE** handle, const char* path) {

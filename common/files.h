@@ -14,12 +14,9 @@
 // file is opened untranslated (the message still shows mode as given).
 FILE* checked_fopen(FILE** handle, const char* path, const char* mode, bool binary = false);
 
-class ReplacementFile;
-
-// file.create(directory), or "couldn't open NAME for w." and exit status 3,
-// with the name shown, or else the name it tried.
-FILE* checked_create(ReplacementFile& file, const std::string& directory,
-                     const char* shown = nullptr, bool text = false);
+// Writes "couldn't open PATH for MODE." on standard error and ends the
+// program with status 3.
+[[noreturn]] void cannot_open(const char* path, const char* mode);
 
 // checked_fopen(handle, path, "r") for a file that must be a regular file,
 // opened untranslated: a directory, FIFO, device or socket fails like a

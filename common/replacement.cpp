@@ -84,6 +84,14 @@ using Reader = std::unique_ptr<FILE, CloseReader>;
 
 }  // namespace
 
+FILE* checked_create(ReplacementFile& file, const std::string& directory, const char* shown,
+                     bool text) {
+    FILE* f = file.create(directory, text);
+    if (!f)
+        cannot_open(shown ? shown : file.name().c_str(), "w");
+    return f;
+}
+
 ReplacementFile::~ReplacementFile() {
     abandon();
 }

@@ -130,3 +130,8 @@ class ReplacementFile {
     std::string previous_;
     platform::FileStamp previous_stamp_;
 };
+
+// file.create(directory), or "couldn't open NAME for w." and exit status 3,
+// with the name shown, or else the name it tried.
+FILE* checked_create(ReplacementFile& file, const std::string& directory,
+                     const char* shown = nullptr, bool text = false);
