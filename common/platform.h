@@ -74,6 +74,10 @@ std::string final_target(const std::string& path);
 // the limit shows as a write error like a full disk.
 void write_errors_instead_of_signals();
 
+// The bytes that a line feed written to a text stream becomes in the file:
+// "\r\n" on Windows, "\n" on POSIX.
+const char* text_line_end();
+
 // What identifies a file, and what tells whether its content may have
 // changed since it was looked at.
 struct FileStamp {

@@ -171,6 +171,10 @@ void write_errors_instead_of_signals() {
     signal(SIGXFSZ, SIG_IGN);
 }
 
+const char* text_line_end() {
+    return "\n";
+}
+
 FILE* create_private_file(const char* path, Created& result, bool) {
     int fd = open(path, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0) {

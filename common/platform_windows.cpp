@@ -238,6 +238,10 @@ bool delete_by_handle(HANDLE file) {
 
 void write_errors_instead_of_signals() {}
 
+const char* text_line_end() {
+    return "\r\n";
+}
+
 std::string final_target(const std::string& path) {
     HANDLE file = CreateFileW(system_name(path.c_str()).c_str(), 0,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

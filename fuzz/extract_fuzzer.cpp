@@ -25,7 +25,9 @@ std::string source_name(size_t i) {
 std::string extract(size_t reader_capacity, LineScan scan) {
     FILE* out = std::tmpfile();
     std::string pattern = scratch_file("src?.c");
-    protoglean::extract_argument(pattern.data(), out, reader_capacity, scan);
+    protoglean::Output output(out);
+    protoglean::extract_argument(pattern.data(), output, reader_capacity, scan);
+    require(output.finish(), "the output is written");
     std::string text = read_back(out);
     std::fclose(out);
     return text;

@@ -6,6 +6,7 @@
 #include "append.h"
 #include "files.h"
 #include "input_names.h"
+#include "output.h"
 #include "plain_lines.h"
 #include "scan_text.h"
 
@@ -79,17 +80,18 @@ size_t leading_attributes(const char* text) {
 
 // The comment that names each input; a "*/" in the name would end it early,
 // so it is written "* /" there.
-void write_file_header(const char* name, FILE* out) {
-    fputs("/* FILE: ", out);
+void write_file_header(const char* name, Output& out) {
+    const char start[] = "/* FILE: ", end[] = " *****************************/\n";
+    out.write(start, sizeof start - 1);
     for (const char* p = name; *p; ++p) {
-        putc(*p, out);
+        out.put(*p);
         if (p[0] == '*' && p[1] == '/')
-            putc(' ', out);
+            out.put(' ');
     }
-    fputs(" *****************************/\n", out);
+    out.write(end, sizeof end - 1);
 }
 
-void write_declaration(StopKind stop, size_t length, FILE* out) {
+void write_declaration(StopKind stop, size_t length, Output& out) {
     if (stop == StopKind::none) {
         fprintf(stderr, "Unimpressed with %s.\nMissing token?\a\n", decl_text);
         return;
@@ -100,16 +102,16 @@ void write_declaration(StopKind stop, size_t length, FILE* out) {
     decl_text[length] = ';';
     decl_text[length + 1] = '\n';
     if (stop == StopKind::prototype) {
-        fwrite(decl_text, 1, length + 2, out);
+        out.write(decl_text, length + 2);
         return;
     }
     if (attributes == 0) {
-        fwrite(output_line, 1, prefix_size + length + 2, out);
+        out.write(output_line, prefix_size + length + 2);
         return;
     }
-    fwrite(decl_text, 1, attributes, out);
-    fwrite(extern_prefix, 1, prefix_size, out);
-    fwrite(decl_text + attributes, 1, length + 2 - attributes, out);
+    out.write(decl_text, attributes);
+    out.write(extern_prefix, prefix_size);
+    out.write(decl_text + attributes, length + 2 - attributes);
 }
 
 // Where skip_blanks would stop in the line of length bytes: at the first
@@ -141,15 +143,15 @@ bool line_is(const char* data, size_t length, const char* text) {
 // Writes a copied line whole, however long, with one LF after it: the first
 // piece is data and length as the line loop read it, the rest streams
 // through the reader piece by piece.
-void copy_line(SourceReader& reader, const char* data, size_t length, FILE* out) {
+void copy_line(SourceReader& reader, const char* data, size_t length, Output& out) {
     while (data[length - 1] != '\n') {
-        fwrite(data, 1, length, out);
+        out.write(data, length);
         if (!reader.next_piece(&data, &length)) {
-            putc('\n', out);
+            out.put('\n');
             return;
         }
     }
-    fwrite(data, 1, length, out);
+    out.write(data, length);
 }
 
 // What the line loop takes a piece of a line for.
@@ -255,14 +257,14 @@ StopKind scan_declaration(SourceReader& reader, size_t& nesting, char* text, siz
 
 namespace {
 
-void extract_declaration(SourceReader& reader, size_t& nesting, FILE* out) {
+void extract_declaration(SourceReader& reader, size_t& nesting, Output& out) {
     StopKind stop = scan_declaration(reader, nesting, decl_text, DECL_SIZE);
     write_declaration(stop, remove_trailing_blanks(decl_text), out);
 }
 
 // One step of the line loop: reads one piece of a line, or one whole line in
 // a copy block, and does what it asks for. False at the end of the file.
-bool extract_piece(SourceReader& reader, FILE* out, ExtractState& state) {
+bool extract_piece(SourceReader& reader, Output& out, ExtractState& state) {
     char line[LINE_SIZE];
     const char* data;
     size_t length;
@@ -315,7 +317,7 @@ size_t declaration_start(const char* data, size_t length) {
 
 // Writes the whole lines of a copy block that the reader's buffer holds, up
 // to the "_uncopy" line; returns the number of bytes written.
-size_t copy_buffered_lines(const char* data, size_t length, FILE* out) {
+size_t copy_buffered_lines(const char* data, size_t length, Output& out) {
     const char* line = data;
     const char* end = data + length;
     while (const void* lf = memchr(line, '\n', static_cast<size_t>(end - line))) {
@@ -325,13 +327,13 @@ size_t copy_buffered_lines(const char* data, size_t length, FILE* out) {
         line = next;
     }
     size_t count = static_cast<size_t>(line - data);
-    fwrite(data, 1, count, out);
+    out.write(data, count);
     return count;
 }
 
 }  // namespace
 
-void extract_source(SourceReader& reader, FILE* out, ExtractState& state) {
+void extract_source(SourceReader& reader, Output& out, ExtractState& state) {
     // What the buffer holds is passed over, or copied, in bulk as far as
     // the line loop would only pass over it or copy it, and a marked line
     // found there goes straight to its declaration; the loop itself reads
@@ -355,16 +357,15 @@ void extract_source(SourceReader& reader, FILE* out, ExtractState& state) {
     }
 }
 
-void extract_source_by_piece(SourceReader& reader, FILE* out, ExtractState& state) {
+void extract_source_by_piece(SourceReader& reader, Output& out, ExtractState& state) {
     while (extract_piece(reader, out, state)) {
     }
 }
 
-void extract_argument(char* input_name, FILE* out, size_t reader_capacity, LineScan scan,
-                      const OutputFile& replaced) {
-    // Taken from the open stream, so that an output this run has just
-    // created is known as well.
-    OutputFile output = both(output_file_of(out), replaced);
+void extract_argument(char* input_name, Output& out, size_t reader_capacity, LineScan scan) {
+    // Taken anew for each argument, so that a file the output has made
+    // since is known as well.
+    OutputFile output = out.files();
     ExtractState state;
     SourceReader reader(reader_capacity);
     while (const char* name = next_input_name(input_name, output)) {

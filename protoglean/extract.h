@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "input_names.h"
+#include "output.h"
 #include "source_reader.h"
 
 namespace protoglean {
@@ -43,11 +44,11 @@ size_t scan_brackets(SourceReader& reader, char* text, size_t size, size_t lengt
 
 // Processes one source to its end, writing to out. Lines that the line
 // loop would pass over or copy as they are go by in bulk.
-void extract_source(SourceReader& reader, FILE* out, ExtractState& state);
+void extract_source(SourceReader& reader, Output& out, ExtractState& state);
 
 // The same, with the line loop reading every piece: slow, and the measure
 // that extract_source's output must match byte for byte.
-void extract_source_by_piece(SourceReader& reader, FILE* out, ExtractState& state);
+void extract_source_by_piece(SourceReader& reader, Output& out, ExtractState& state);
 
 // True when the file (opened in binary mode) holds a line that the
 // extraction takes as a marker or as "_copy", unless it begins with the
@@ -58,13 +59,12 @@ bool holds_marked_lines(FILE* file);
 enum class LineScan { bulk, by_piece };
 
 // Processes every file that the input argument names, in order, each under
-// a header line. The file that out writes to, and the output file that out
-// will replace, are never read: a wildcard's matches leave them out, and a
-// file that cannot be opened, or that is one of them under the name given,
-// ends the program (status 3). The reader's buffer size and the line scan
-// change nothing in the output.
-void extract_argument(char* input_name, FILE* out,
+// a header line. The files that out writes to (out.files()) are never read:
+// a wildcard's matches leave them out, and a file that cannot be opened, or
+// that is one of them under the name given, ends the program (status 3).
+// The reader's buffer size and the line scan change nothing in the output.
+void extract_argument(char* input_name, Output& out,
                       size_t reader_capacity = SourceReader::default_capacity,
-                      LineScan scan = LineScan::bulk, const OutputFile& replaced = OutputFile());
+                      LineScan scan = LineScan::bulk);
 
 }  // namespace protoglean

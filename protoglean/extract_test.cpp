@@ -11,6 +11,7 @@ using protoglean::extract_source;
 using protoglean::extract_source_by_piece;
 using protoglean::ExtractState;
 using protoglean::LineScan;
+using protoglean::Output;
 using protoglean::scan_declaration;
 using protoglean::SourceReader;
 using protoglean::StopKind;
@@ -44,10 +45,12 @@ std::string extract(const std::string& bytes, size_t capacity = SourceReader::de
     FILE* out = tmpfile();
     EXPECT_NE(out, nullptr);
     ExtractState state;
+    Output output(out);
     if (scan == LineScan::bulk)
-        extract_source(reader, out, state);
+        extract_source(reader, output, state);
     else
-        extract_source_by_piece(reader, out, state);
+        extract_source_by_piece(reader, output, state);
+    EXPECT_TRUE(output.finish());
     std::string text = read_back(out);
     fclose(out);
     return text;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "exit_status.h"
@@ -10,8 +11,8 @@
 #include "files.h"
 #include "input_names.h"
 #include "messages.h"
+#include "output.h"
 #include "platform.h"
-#include "replacement.h"
 #include "version.h"
 
 namespace {
@@ -103,42 +104,31 @@ int main(int argc, char** argv) {
         refuse_c_source_as_output(output_name);
 
     // An output named without "+" that is a file, or is still to be made,
-    // is written beside it and renamed in at the end.
-    FILE* out = stdout;
-    ReplacementFile header(ReplacementFile::Abandon::remove, ReplacementFile::Durability::kill);
-    std::string target;
-    protoglean::OutputFile replaced;
-    if (output_name && (append || !replaceable(output_name))) {
-        checked_fopen(&out, output_name, append ? "a" : "w");
-    } else if (output_name) {
-        target = platform::final_target(output_name);
-        replaced = protoglean::output_file_at(target.c_str());
-        out = checked_create(header, directory_part(target), output_name, true);
+    // gets the new text at the end, unless it holds that text already.
+    FILE* stream = stdout;
+    std::unique_ptr<protoglean::Output> out;
+    if (output_name && !append && replaceable(output_name)) {
+        out =
+            std::make_unique<protoglean::Output>(platform::final_target(output_name), output_name);
+    } else {
+        if (output_name)
+            checked_fopen(&stream, output_name, append ? "a" : "w");
+        // A terminal shows each line as it is written.
+        out = std::make_unique<protoglean::Output>(
+            stream, stream != stdout || !platform::stdout_is_terminal());
     }
-    static char out_buffer[1 << 16];
-    if (out != stdout)
-        setvbuf(out, out_buffer, _IOFBF, sizeof out_buffer);
 
     // Inputs in command-line order, wherever the output name stands.
-    protoglean::extract_argument(argv[1], out, protoglean::SourceReader::default_capacity,
-                                 protoglean::LineScan::bulk, replaced);
+    protoglean::extract_argument(argv[1], *out);
     for (int i = 2; i < argc; ++i)
         if (is_input(argv[i]))
-            protoglean::extract_argument(argv[i] + 1, out,
-                                         protoglean::SourceReader::default_capacity,
-                                         protoglean::LineScan::bulk, replaced);
+            protoglean::extract_argument(argv[i] + 1, *out);
 
     // Output that did not reach the file must not pass for a finished run.
-    bool written = fflush(out) == 0 && !ferror(out);
-    if (header.stream()) {
-        Replacement::How how =
-            written ? header.commit(target, "", true).how : Replacement::not_written;
-        written = how == Replacement::done || how == Replacement::same_text;
-    } else if (out != stdout) {
-        written = fclose(out) == 0 && written;
-    }
+    bool written = out->finish();
+    if (stream != stdout)
+        written = fclose(stream) == 0 && written;
     if (!written) {
-        header.remove();
         fprintf(stderr, "couldn't write %s.\n", output_name ? output_name : "standard output");
         return ExitNotWritten;
     }

@@ -257,6 +257,24 @@ class OutputInABuild(ProtogleanCase):
         self.assertEqual(self.read("out.h"), expected(header("a.c") + "extern int b;\n"))
         self.assertEqual(self.files(), ["a.c", "out.h"])
 
+    def test_a_long_output_gets_its_new_text_wherever_it_changes(self):
+        # The output is compared as the new text comes, in pieces much
+        # smaller than this text; the bytes before the first difference are
+        # taken from the output itself.
+        lines = ["#define VALUE_%d %d" % (i, i) for i in range(20000)]
+        runs = [(lines, True), (lines[:-1] + ["#define LAST 0"], True), (lines[:15000], True),
+                (lines[:15000], False), (["#define FIRST 1"] + lines[1:15000], True)]
+        for text, anew in runs:
+            self.write("a.c", "_copy\n" + "\n".join(text) + "\n_uncopy\n_v int a;\n")
+            before = os.stat(self.path("out.h")) if os.path.exists(self.path("out.h")) else None
+            self.assertOutput(self.glean("a.c", "out.h"), "")
+            after = os.stat(self.path("out.h"))
+            want = expected(header("a.c") + "\n".join(text) + "\nextern int a;\n")
+            self.assertTrue(self.read("out.h") == want, len(text))
+            self.assertEqual(self.files(), ["a.c", "out.h"])
+            if before:
+                self.assertEqual(after.st_ino != before.st_ino, anew, len(text))
+
     def test_a_write_error_leaves_the_output_as_it_was(self):
         self.write("a.c", "_copy\n" + "x" * 200000 + "\n_uncopy\n")
         self.write("out.h", "old\n")
