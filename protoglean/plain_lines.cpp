@@ -70,6 +70,26 @@ inline bool find_line_feeds(const char* block, BlockMasks& masks) {
     return _mm_movemask_epi8(underscores) != 0;
 }
 
+// The line feeds, and whether the block holds a "_" right after a byte no
+// greater than the blank (a blank, an LF or another control): any other "_"
+// follows a byte of a word, and begins no line's text. Reads the byte
+// before the block as well.
+inline bool find_line_feeds_and_word_starts(const char* block, BlockMasks& masks) {
+    const __m128i line_feed = _mm_set1_epi8('\n');
+    const __m128i underscore = _mm_set1_epi8('_');
+    const __m128i blank = _mm_set1_epi8(' ');
+    masks.line_feed = 0;
+    __m128i starts = _mm_setzero_si128();
+    for (unsigned i = 0; i < BLOCK_SIZE; i += 16) {
+        __m128i bytes = lane(block, i);
+        __m128i before = lane(block - 1, i);
+        masks.line_feed |= lane_bits(_mm_cmpeq_epi8(bytes, line_feed), i);
+        __m128i after_low = _mm_cmpeq_epi8(_mm_min_epu8(before, blank), before);
+        starts = _mm_or_si128(starts, _mm_and_si128(_mm_cmpeq_epi8(bytes, underscore), after_low));
+    }
+    return _mm_movemask_epi8(starts) != 0;
+}
+
 // Needs masks.line_feed.
 inline void find_underscores_and_blanks(const char* block, BlockMasks& masks) {
     const __m128i underscore = _mm_set1_epi8('_');
@@ -97,6 +117,11 @@ inline bool find_line_feeds(const char* block, BlockMasks& masks) {
     return all.underscore != 0;
 }
 
+// Every "_" counts here.
+inline bool find_line_feeds_and_word_starts(const char* block, BlockMasks& masks) {
+    return find_line_feeds(block, masks);
+}
+
 inline void find_underscores_and_blanks(const char* block, BlockMasks& masks) {
     BlockMasks all = block_masks_bytewise(block);
     masks.underscore = all.underscore;
@@ -119,7 +144,9 @@ size_t skip_plain_lines(const char* data, size_t length, size_t piece) {
     size_t line_start = 0;
     for (size_t block = 0; length - block >= BLOCK_SIZE; block += BLOCK_SIZE) {
         BlockMasks m;
-        bool underscore = find_line_feeds(data + block, m);
+        // The first block has no byte before it to look at.
+        bool underscore = block == 0 ? find_line_feeds(data, m)
+                                     : find_line_feeds_and_word_starts(data + block, m);
         // The line open at the block's start is the only one that may be
         // long enough to be read in more than one piece.
         size_t open_end = block + (m.line_feed ? lowest_bit(m.line_feed) : BLOCK_SIZE);
@@ -131,8 +158,11 @@ size_t skip_plain_lines(const char* data, size_t length, size_t piece) {
             // Adding a line's first bit to the run of blanks that it begins
             // carries past the run, onto the line's first byte that is no
             // blank (its LF when the line is blank). The open line's run
-            // may have begun before the block.
-            uint64_t open_blank = all_blank(data + line_start, block - line_start) ? 1 : 0;
+            // may have begun before the block; that matters only when the
+            // block's first byte that is no blank is a "_".
+            uint64_t open_blank = 0;
+            if (line_start < block && ((m.blank + 1) & ~m.blank & m.underscore))
+                open_blank = all_blank(data + line_start, block - line_start) ? 1 : 0;
             uint64_t first = (m.blank + (starts | open_blank)) & ~m.blank;
             if (uint64_t wanted = first & m.underscore) {
                 uint64_t earlier = starts & ((uint64_t(2) << lowest_bit(wanted)) - 1);
