@@ -21,18 +21,6 @@ const size_t prefix_size = sizeof extern_prefix - 1;
 char output_line[prefix_size + DECL_SIZE + 1] = "extern ";
 char* const decl_text = output_line + prefix_size;
 
-// The characters that the declaration scan takes as they come, in runs.
-struct Ordinary {
-    bool of[256];
-    Ordinary() {
-        for (bool& o : of)
-            o = true;
-        for (unsigned char c : {'\0', '(', ')', '=', ';', '{', '['})
-            of[c] = false;
-    }
-};
-const Ordinary ordinary;
-
 void append(char* text, size_t size, size_t& length, char c) {
     length += append_char(text + length, size - length, c);
 }
@@ -210,7 +198,7 @@ StopKind scan_declaration(SourceReader& reader, size_t& nesting, char* text, siz
     for (;;) {
         // Characters without a meaning of their own are taken in runs, as
         // many as fit.
-        length += reader.take_run(ordinary.of, text + length, size - 1 - length);
+        length += reader.take_run(ordinary_run, text + length, size - 1 - length);
         text[length] = '\0';
 
         int c = reader.get();

@@ -2,6 +2,8 @@
 // are those of the default "C" locale, which the extractor never changes.
 #pragma once
 
+#include <cstddef>
+
 namespace protoglean {
 
 // isspace: blank, tab, line feed, vertical tab, form feed, carriage return.
@@ -13,6 +15,17 @@ inline bool is_space(unsigned char c) {
 inline bool is_graph(unsigned char c) {
     return c > ' ' && c < 0x7f;
 }
+
+// True for the bytes that the declaration scan looks at one by one: a zero
+// byte, "(", ")", "=", ";", "{" and "[". It takes the others in runs.
+inline bool is_scan_stop(unsigned char c) {
+    return c == '\0' || c == '(' || c == ')' || c == '=' || c == ';' || c == '{' || c == '[';
+}
+
+// The number of bytes at data, of length, before the first for which
+// is_scan_stop is true; length when there is none. Vector instructions
+// look at 16 bytes at a time where the build has them.
+size_t ordinary_run(const char* data, size_t length);
 
 // Moves the cursor over isspace characters, stopping at a line feed; true
 // when it then rests on a line feed or the end of the text.

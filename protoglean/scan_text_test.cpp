@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 using protoglean::is_marker;
+using protoglean::ordinary_run;
 using protoglean::skip_blanks;
 
 TEST(IsMarker, NeedsLowerCaseFOrVAndABlankAfter) {
@@ -34,5 +37,22 @@ TEST(SkipBlanks, SkipsIsspaceCharactersButStopsAtLineFeed) {
         const char* cursor = row.text;
         EXPECT_EQ(skip_blanks(&cursor), row.line_used_up) << row.text;
         EXPECT_EQ(static_cast<size_t>(cursor - row.text), row.stop) << row.text;
+    }
+}
+
+TEST(OrdinaryRun, EndsAtTheFirstStopByteWhereverItStands) {
+    // Every byte value at every place of the vector lanes and of the tail
+    // after them.
+    const std::string stops("\0()=;{[", 7);
+    for (unsigned value = 0; value < 256; ++value) {
+        const char c = static_cast<char>(value);
+        const bool stop = stops.find(c) != std::string::npos;
+        for (size_t at = 0; at < 40; ++at) {
+            std::string text(40, 'a');
+            text[at] = c;
+            EXPECT_EQ(ordinary_run(text.data(), text.size()), stop ? at : text.size())
+                << value << " at " << at;
+            EXPECT_EQ(ordinary_run(text.data(), at), at) << value << " at " << at;
+        }
     }
 }

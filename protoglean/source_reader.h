@@ -89,24 +89,18 @@ class SourceReader {
         return static_cast<unsigned char>(buffer_[pos_++]);
     }
 
-    // Takes the bytes from the read position on for which ordinary is true,
-    // as far as the buffer holds them (it is refilled first when empty), and
-    // copies the first room of them to text; returns the number copied. The
-    // caller reads on with get, which may bring more of them.
-    size_t take_run(const bool* ordinary, char* text, size_t room) {
+    // Takes the bytes from the read position on that run(data, length)
+    // counts as one run, as far as the buffer holds them (it is refilled
+    // first when empty), and copies the first room of them to text; returns
+    // the number copied. The caller reads on with get, which may bring more
+    // of them.
+    size_t take_run(size_t (*run)(const char*, size_t), char* text, size_t room) {
         if (pos_ == end_)
             fill();
-        const char* p = buffer_ + pos_;
-        const char* end = buffer_ + end_;
-        const char* full = room < end_ - pos_ ? p + room : end;
-        char* out = text;
-        while (p < full && ordinary[static_cast<unsigned char>(*p)])
-            *out++ = *p++;
-        if (p == full)
-            while (p < end && ordinary[static_cast<unsigned char>(*p)])
-                ++p;
-        pos_ = static_cast<size_t>(p - buffer_);
-        size_t copied = static_cast<size_t>(out - text);
+        size_t length = run(buffer_ + pos_, end_ - pos_);
+        size_t copied = length < room ? length : room;
+        memcpy(text, buffer_ + pos_, copied);
+        pos_ += length;
         return copied;
     }
 
