@@ -44,6 +44,21 @@ bool is_pair_gap(char c) {
     return c == ' ' || c == '\t' || c == '\n';
 }
 
+// True for the characters of a C identifier or keyword.
+bool is_word_char(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+}
+
+// True when the word that begins a bracket pair's contents makes them part
+// of a parameter's type: "static" (the array holds at least so many
+// elements) or a type qualifier of the pointer the parameter becomes.
+bool keeps_first_dimension(const char* word, size_t length) {
+    for (const char* keyword : {"static", "const", "volatile", "restrict"})
+        if (length == strlen(keyword) && memcmp(word, keyword, length) == 0)
+            return true;
+    return false;
+}
+
 // Length of the attributes ("[[...]]", nested brackets and all) and the
 // white space after each that begin text; 0 when it begins with none.
 size_t leading_attributes(const char* text) {
@@ -171,10 +186,35 @@ size_t scan_brackets(SourceReader& reader, char* text, size_t size, size_t lengt
     bool follows_pair = pair_end <= length;
     for (size_t i = pair_end; follows_pair && i < length; ++i)
         follows_pair = is_pair_gap(text[i]);
+    // The pair goes into the text as it comes, as far as it fits, until it
+    // is known to be a dimension to leave out.
+    size_t added = append_char(text + length, size - length, '[');
+    auto take = [&](int c) {
+        added += append_char(text + length + added, size - length - added, static_cast<char>(c));
+    };
     int c = reader.get();
     bool keep = follows_pair || c == '[';
-    size_t added = keep ? append_char(text + length, size - length, '[')
-                        : append_format(text + length, size - length, "[]");
+    if (!keep) {
+        // A parameter's "[static N]" or "[const]" stays as written too:
+        // without it the declaration would not agree with its definition.
+        while (c != EOF && is_space(static_cast<unsigned char>(c))) {
+            take(c);
+            c = reader.get();
+        }
+        char word[9];
+        size_t word_length = 0;
+        for (; c != EOF && is_word_char(static_cast<unsigned char>(c)); c = reader.get()) {
+            if (word_length < sizeof word)
+                word[word_length] = static_cast<char>(c);
+            ++word_length;
+            take(c);
+        }
+        keep = keeps_first_dimension(word, word_length);
+        if (!keep) {
+            text[length] = '\0';
+            added = append_format(text + length, size - length, "[]");
+        }
+    }
     // Up to the matching "]"; a zero byte ends the pair too, unwritten.
     for (size_t depth = 1; c != EOF && c != 0; c = reader.get()) {
         if (c == '[')
@@ -182,8 +222,7 @@ size_t scan_brackets(SourceReader& reader, char* text, size_t size, size_t lengt
         else if (c == ']')
             --depth;
         if (keep)
-            added +=
-                append_char(text + length + added, size - length - added, static_cast<char>(c));
+            take(c);
         if (depth == 0)
             break;
     }

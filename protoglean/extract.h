@@ -32,12 +32,14 @@ struct ExtractState {
 // Collects one declaration from the reader's position into text (size
 // bytes), dropping what does not fit, and reads one character past its
 // stop character. An array's first dimension becomes "[]"; later
-// dimensions and attributes stay as written.
+// dimensions, attributes and a parameter's "[static N]" or "[const]" stay
+// as written.
 StopKind scan_declaration(SourceReader& reader, size_t& nesting, char* text, size_t size);
 
 // Reads a bracket pair whose "[" was just read, up to its matching "]" (or
 // a zero byte, or the end of the file), and appends it to the text of
-// length bytes: as "[]" when it is an array's first dimension, else whole.
+// length bytes: as "[]" when it is an array's first dimension that begins
+// with no "static" or type qualifier, else whole.
 // pair_end is where the text ended after the pair before, if any. Returns
 // the number of bytes appended.
 size_t scan_brackets(SourceReader& reader, char* text, size_t size, size_t length, size_t pair_end);

@@ -85,6 +85,13 @@ TEST(ScanDeclaration, StopsAndConsumesOneCharacterMore) {
         {"int a[2] b[3];", 0, "int a[] b[]", StopKind::external, "", 0},
         {"int v[f(x) = 2; {] = 1;", 0, "int v[] ", StopKind::external, "1;", 0},
         {"int w[2][(a = 1]) = 1;", 0, "int w[][(a = 1]) ", StopKind::external, "1;", 0},
+        // So does a parameter's pair that begins with "static" or a type
+        // qualifier: it says what the definition says.
+        {"int f(int v[static 1], int m[const 2][3], int w[ \n restrict ]) {", 0,
+         "int f(int v[static 1], int m[const 2][3], int w[ \n restrict ]) ", StopKind::prototype,
+         "", 0},
+        {"int g(int a[volatile], int b[static_size], int c[ constant]) {", 0,
+         "int g(int a[volatile], int b[], int c[]) ", StopKind::prototype, "", 0},
         {"[[nodiscard]] int f(void) {", 0, "[[nodiscard]] int f(void) ", StopKind::prototype, "",
          0},
         {"[[gnu::aligned(8), deprecated(\"[;]\")]] int x;", 0,

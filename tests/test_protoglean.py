@@ -80,9 +80,12 @@ class Declarations(ProtogleanCase):
                           "static const char *name(struct s *p,\n\tint n);\n")
 
     def test_the_header_compiles(self):
-        # Arrays of several dimensions, attributes and nested brackets, as
-        # real code bases write them; the header is appended to its own
-        # source, which compiles as C because the markers are defined away.
+        # Arrays of several dimensions, attributes, nested brackets and
+        # parameters declared "[static N]", as real code bases write them;
+        # the header is appended to its own source, which compiles as C
+        # because the markers are defined away. A dropped first dimension
+        # is meant (-Wall's -Warray-parameter=2 and -Wvla-parameter warn
+        # about it); a dropped "[static N]" would be a fault (level 1).
         compiler = shutil.which("cc") or shutil.which("gcc")
         if not compiler:
             self.skipTest("no C compiler")
@@ -95,11 +98,14 @@ class Declarations(ProtogleanCase):
                    "_v [[deprecated(\"use grid\")]] int old_grid[2][2];\n"
                    "_f [[nodiscard]] int first(int m[3][N], int v[static 2]) {\n"
                    "    return m[0][0] + v[grid[0][1]];\n}\n"
-                   "_f int sum(int n, int a[n][n])\n{\n    return a[0][0] + n;\n}\n")
+                   "_f int sum(int n, int a[n][n])\n{\n    return a[0][0] + n;\n}\n"
+                   "_f double mean(const double values[restrict static 1], int n[const]) {\n"
+                   "    return values[0] / *n;\n}\n")
         self.assertOutput(self.glean("decls.c", "decls.h"), "")
         with open(self.path("all.c"), "wb") as f:
             f.write(self.read("decls.c") + self.read("decls.h"))
-        done = subprocess.run([compiler, "-std=c2x", "-fsyntax-only", "all.c"], cwd=self.dir,
+        done = subprocess.run([compiler, "-std=c2x", "-Wall", "-Werror", "-Warray-parameter=1",
+                               "-Wno-vla-parameter", "-fsyntax-only", "all.c"], cwd=self.dir,
                               capture_output=True)
         self.assertEqual(done.returncode, 0, (self.read("decls.h"), done.stderr))
 
