@@ -8,12 +8,19 @@ include(${CMAKE_CURRENT_LIST_DIR}/protogleanTargets.cmake)
 # Adds the custom command that writes <header> from the marked C sources with
 # protoglean, and runs it again whenever one of the sources or the protoglean
 # executable changes. protoglean leaves the header untouched when its text
-# stays the same, so only the changed source is compiled again.
+# stays the same, so only the changed source is compiled again. The command
+# then writes a stamp file (in CMakeFiles/protoglean_generate/ of the current
+# binary directory), which make and ninja go by instead of the header: one
+# run after a change, none on the builds after it.
 #
-# With TARGET, <header> becomes a source of <target> and its folder joins
-# the target's include path, so that the target's files can include it by
-# its name and it exists before they compile. Without it, list the header's
-# full path among a target's sources (or make a target depend on it).
+# With TARGET, <header> and its stamp become sources of <target> and the
+# header's folder joins the target's include path, so that the target's
+# files can include it by its name and it exists before they compile.
+# Without it, the custom target protoglean_<name> writes the header, where
+# <name> is the header's path from the top of the build tree with every
+# character other than a letter, a digit or "_" made "_" (proto.h gives
+# protoglean_proto_h): make the targets that include the header depend on
+# it (add_dependencies).
 #
 # A relative OUTPUT lies in the current binary directory, relative SOURCES
 # in the current source directory; the header names each source by its path
@@ -50,17 +57,29 @@ function(protoglean_generate)
   list(POP_FRONT more first)
   list(TRANSFORM more PREPEND :)
 
+  # protoglean leaves an unchanged header as it was, older than its
+  # sources; make would then run it on every build. The stamp, written
+  # after each run, is the rule's output instead, the header its byproduct.
   get_filename_component(name ${output} NAME)
+  file(RELATIVE_PATH stamp_name ${CMAKE_BINARY_DIR} ${output})
+  string(MAKE_C_IDENTIFIER "${stamp_name}" stamp_name)
+  set(stamp_dir ${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/protoglean_generate)
+  file(MAKE_DIRECTORY ${stamp_dir})
+  set(stamp ${stamp_dir}/${stamp_name}.stamp)
   add_custom_command(
-    OUTPUT ${output}
+    OUTPUT ${stamp}
+    BYPRODUCTS ${output}
     COMMAND protoglean::protoglean ${first} ${more} ${output}
+    COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
     DEPENDS ${sources} protoglean::protoglean
     WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
     COMMENT "Extracting prototypes into ${name}"
     VERBATIM)
 
   if(arg_TARGET)
-    target_sources(${arg_TARGET} PRIVATE ${output})
+    target_sources(${arg_TARGET} PRIVATE ${stamp} ${output})
     target_include_directories(${arg_TARGET} PRIVATE ${output_dir})
+  else()
+    add_custom_target(protoglean_${stamp_name} DEPENDS ${stamp} SOURCES ${output})
   endif()
 endfunction()

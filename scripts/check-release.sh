@@ -2,7 +2,9 @@
 # Release checks: builds both packages, lints the manual pages and the .deb,
 # compares what `cmake --install` and the packages hold with what they
 # should, builds the protoglean example against an installed tree that was
-# moved, installs the .deb and runs the installed tools. The .deb is purged
+# moved, counts the runs of protoglean and the compiler that edits of it
+# cost with ninja, make and the manual page's make rules, installs the .deb
+# and runs the installed tools. The .deb is purged
 # again at the end. Scratch files go to build/release-check/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -92,16 +94,67 @@ circle of radius 1: 3.14 m2
 door: 1.80 m2
 2 shapes measured
 TEXT
-# A changed function body leaves proto.h as it was: only that source is
-# compiled again, not every file that includes the header.
-sed -i 's/return PI \* radius \* radius;/return radius * radius * PI;/' "$work/example-src/shapes.c"
-cmake --build "$work/example" >"$work/rebuild"
-compiled=$(grep -c 'Building C object' "$work/rebuild" || true)
-[ "$compiled" -eq 1 ] || { cat "$work/rebuild"; fail "a changed body compiled $compiled files, not 1"; }
-printf '\n_f int report_count(void) {\n    return 1;\n}\n' >>"$work/example-src/report.c"
-cmake --build "$work/example" >/dev/null
-grep -qx 'int report_count(void);' "$work/example/proto.h" || fail "proto.h was not written again"
-ok "example built and run; a changed body compiles one file; a new function reaches proto.h"
+
+# The builds below count what they run: protoglean and the compiler each
+# log every call.
+cp -r "$work/moved" "$work/counted"
+mv "$work/counted/bin/protoglean" "$work/counted/bin/protoglean.real"
+printf '#!/bin/sh\necho protoglean >>"%s"\nexec "%s" "$@"\n' \
+  "$work/runs" "$work/counted/bin/protoglean.real" >"$work/counted/bin/protoglean"
+printf '#!/bin/sh\necho compiler >>"%s"\nexec "$@"\n' "$work/runs" >"$work/log-cc"
+chmod +x "$work/counted/bin/protoglean" "$work/log-cc"
+# expect_runs GLEANS COMPILES WHAT CMD...: CMD builds, running protoglean
+# and the compiler as often as given.
+expect_runs() {
+  local gleans=$1 compiles=$2 what=$3
+  shift 3
+  : >"$work/runs"
+  "$@" >"$work/out" 2>&1 || { cat "$work/out"; fail "$what: the build failed"; }
+  local ran_gleans ran_compiles
+  ran_gleans=$(grep -c '^protoglean$' "$work/runs" || true)
+  ran_compiles=$(grep -c '^compiler$' "$work/runs" || true)
+  [ "$ran_gleans $ran_compiles" = "$gleans $compiles" ] || { cat "$work/out"; fail "$what: \
+protoglean ran $ran_gleans times and the compiler $ran_compiles, not $gleans and $compiles"; }
+}
+# rebuilds WHAT SOURCES HEADER CMD...: after a changed function body,
+# protoglean runs once and leaves HEADER as it was, and only that source is
+# compiled; a new function reaches HEADER and every source is compiled
+# again; the builds after each do nothing.
+rebuilds() {
+  local what=$1 sources=$2 header=$3
+  shift 3
+  expect_runs 1 3 "$what, first build" "$@"
+  expect_runs 0 0 "$what, the build after it" "$@"
+  sed -i 's/return PI \* radius \* radius;/return radius * radius * PI;/' "$sources/shapes.c"
+  expect_runs 1 1 "$what, a changed function body" "$@"
+  expect_runs 0 0 "$what, the build after it" "$@"
+  printf '\n_f int report_count(void) {\n    return 1;\n}\n' >>"$sources/report.c"
+  expect_runs 1 3 "$what, a new function" "$@"
+  grep -qx 'int report_count(void);' "$header" || fail "$what: $header was not written again"
+  expect_runs 0 0 "$what, the build after it" "$@"
+}
+for generator in Ninja "Unix Makefiles"; do
+  dir="$work/example-${generator// /-}"
+  cp -r examples/protoglean "$dir-src"
+  cmake -S "$dir-src" -B "$dir" -G "$generator" -DCMAKE_PREFIX_PATH="$work/counted" \
+    -DCMAKE_C_COMPILER_LAUNCHER="$work/log-cc" >/dev/null
+  rebuilds "$generator" "$dir-src" "$dir/proto.h" cmake --build "$dir"
+done
+# The manual page's make rules, with rules for the program beside them
+# (linked without the launcher, as CMake links).
+mkdir "$work/make-rule"
+cp examples/protoglean/*.c examples/protoglean/marks.h "$work/make-rule/"
+{
+  printf 'shapes: main.o shapes.o report.o\n\tcc -o $@ main.o shapes.o report.o\n'
+  printf 'main.o shapes.o report.o: proto.h\n'
+  sed -n '/^proto\.h: proto\.stamp/,/^\.Ed$/p' man/protoglean.1 | sed '$d'
+} >"$work/make-rule/Makefile"
+grep -q '^proto.stamp:' "$work/make-rule/Makefile" || fail "no make rule found in the manual page"
+rebuilds "the manual page's make rule" "$work/make-rule" "$work/make-rule/proto.h" \
+  env PATH="$work/counted/bin:$PATH" make -C "$work/make-rule" CC="$work/log-cc cc"
+ok "example built and run; with ninja, make and the manual page's rule a changed body runs \
+protoglean once and compiles one file, a new function reaches proto.h, and the builds after \
+them do nothing"
 
 echo "== installing the .deb"
 if [ "$(id -u)" -ne 0 ]; then
