@@ -32,6 +32,9 @@ BlockMasks block_masks_bytewise(const char* block);
 // and its first character that is no blank is not "_". It stops earlier
 // where data ends: at the start of the line that data does not hold to its
 // LF, or of the line that reaches into the last bytes short of a block.
-size_t skip_plain_lines(const char* data, size_t length, size_t piece);
+// The widest vector instructions the processor has (AVX2) look at most of
+// the bytes, or the build's baseline (SSE2 where it has them) does.
+enum class Lanes { widest, baseline };
+size_t skip_plain_lines(const char* data, size_t length, size_t piece, Lanes lanes = Lanes::widest);
 
 }  // namespace protoglean

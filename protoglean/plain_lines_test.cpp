@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 using protoglean::block_masks;
 using protoglean::block_masks_bytewise;
 using protoglean::BLOCK_SIZE;
 using protoglean::BlockMasks;
+using protoglean::Lanes;
 using protoglean::skip_plain_lines;
 
 namespace {
@@ -66,4 +68,49 @@ TEST(SkipPlainLines, PassesOverWhatTheLineLoopLeavesAloneAndStopsWhereItMustLook
     };
     for (const Row& row : rows)
         EXPECT_EQ(skip_plain_lines(row.text.data(), row.text.size(), piece), row.stop) << row.text;
+}
+
+TEST(SkipPlainLines, StopsWhereTheLineByLineRuleSaysWithEitherLanes) {
+    // Lines of every length up to three blocks and more, of blanks, words,
+    // "_" in every place and controls: the scan must stop at the first line
+    // that is too long for a piece or whose first byte other than a blank is
+    // "_", or at the start of the line that the last whole block reaches
+    // into, whichever comes first.
+    const char alphabet[] = {'a', 'a', 'a', ' ', ' ', '\t', '_', '\r', '\v', '\x01', '('};
+    unsigned seed = 1;
+    auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245 + 12345;
+        return (seed >> 16) % range;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        while (text.size() < 700) {
+            size_t line = next(8) == 0 ? next(260) : next(40);
+            bool plain = next(6) != 0;
+            for (size_t i = 0; i < line; ++i) {
+                char c = alphabet[next(sizeof alphabet)];
+                text += plain && c == '_' ? 'a' : c;
+            }
+            text += '\n';
+        }
+        text.resize(text.size() - next(100));
+        // The line-by-line rule.
+        size_t rule = 0;
+        for (size_t start = 0;;) {
+            size_t lf = text.find('\n', start);
+            if (lf == std::string::npos || lf - start >= piece)
+                break;
+            size_t first = text.find_first_not_of(" \t\v\f\r", start);
+            if (text[first] == '_')
+                break;
+            rule = start = lf + 1;
+        }
+        size_t whole = text.size() - text.size() % BLOCK_SIZE;
+        size_t last_start = text.rfind('\n', whole == 0 ? 0 : whole - 1);
+        last_start = whole == 0 || last_start == std::string::npos ? 0 : last_start + 1;
+        size_t want = std::min(rule, last_start);
+        for (Lanes lanes : {Lanes::widest, Lanes::baseline})
+            ASSERT_EQ(skip_plain_lines(text.data(), text.size(), piece, lanes), want)
+                << "round " << round << (lanes == Lanes::widest ? " widest" : " baseline");
+    }
 }
