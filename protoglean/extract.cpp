@@ -212,7 +212,9 @@ size_t scan_brackets(SourceReader& reader, char* text, size_t size, size_t lengt
         keep = keeps_first_dimension(word, word_length);
         if (!keep) {
             text[length] = '\0';
-            added = append_format(text + length, size - length, "[]");
+            added = 0;
+            take('[');
+            take(']');
         }
     }
     // Up to the matching "]"; a zero byte ends the pair too, unwritten.
