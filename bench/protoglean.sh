@@ -1,12 +1,21 @@
 #!/usr/bin/env bash
-# Measures protoglean against wc -l and ctags on a generated corpus of marked
-# C sources, side by side: wall time over the same files (the best of five
-# runs, in rounds that take turns between wc -l, protoglean and a reference
-# build; ctags once), and protoglean's peak memory for one file, for all of
-# them and for a copied line of 100 MB, which streams through. Its output on
-# the corpus, standard error included, must be byte for byte the reference's:
-# otherwise the script fails, and records no figures.
+# Measures protoglean against wc -l and ctags on a corpus of real C code,
+# marked as its author would mark it (bench/mark_sources.py) and replicated
+# to the size asked for, side by side: wall time over the same files (the
+# best of five runs, in rounds that take turns between wc -l and
+# protoglean and a reference build in four cases: the output deleted
+# before each run, the output there and unchanged, as in most builds, and
+# the output there but changed, halfway through (as when one of the middle
+# sources changed a declaration) or in its last byte (the run compares all
+# of it before it writes); ctags once), and protoglean's peak memory for one
+# file, for all of them in those cases and for a copied line of 100 MB,
+# which streams through. Its output on the corpus, standard error
+# included, must be byte for byte the reference's: otherwise the script
+# fails, and records no figures.
 # Usage: bench/protoglean.sh [corpus size in MB, default 256]
+# BENCH_SOURCES="<file>..." are the C sources to mark and replicate; by
+# default the project's own (its programs' .cpp files, which are written
+# much as C is) and examples/protoglean.
 # PROTOGLEAN=<exe> measures that program instead of the posix preset's build.
 # PROTOGLEAN_REFERENCE=<exe> is the reference; by default it is built in
 # bench/data from the commit PROTOGLEAN_REFERENCE_COMMIT names (by default
@@ -18,7 +27,19 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 size=${1:-256}
 rounds=${ROUNDS:-3}
 data="$top/bench/data"
-corpus="$data/csources-$size"
+if [ -n "${BENCH_SOURCES:-}" ]; then
+  read -r -a sources <<<"$BENCH_SOURCES"
+  sources_name="${#sources[@]} files named in BENCH_SOURCES, from $(printf '%s\n' "${sources[@]}" |
+    xargs -n1 dirname | sort -u | tr '\n' ' ' | sed 's/ $//')"
+else
+  mapfile -t sources < <(cd "$top" && git ls-files 'common/*.cpp' 'pravtweak/*.cpp' \
+    'protoglean/*.cpp' 'examples/protoglean/*.c' | grep -v '_test\.cpp$' | sed "s|^|$top/|")
+  sources_name="the project's own sources (${#sources[@]} files: common/, pravtweak/, \
+protoglean/ without the tests, examples/protoglean/)"
+fi
+# A corpus of its own for each set of sources and each marking.
+key=$(cat "$top/bench/mark_sources.py" "${sources[@]}" | sha1sum | cut -c1-10)
+corpus="$data/marked-$size-$key"
 work="$data/protoglean-run"
 if [ -z "${PROTOGLEAN:-}" ]; then
   cmake --preset posix >/dev/null && cmake --build --preset posix --target protoglean >/dev/null
@@ -42,18 +63,19 @@ else
   reference_name=$PROTOGLEAN_REFERENCE
 fi
 
-[ -d "$corpus" ] || python3 "$top/bench/make_csources.py" "$corpus" "$size"
+[ -d "$corpus" ] || python3 "$top/bench/mark_sources.py" "$corpus" "$size" "${sources[@]}"
 rm -rf "$work" && mkdir -p "$work"
 files=("$corpus"/*.c)
 
-# rounds ROUNDS RUNS NAME FILE CMD... [-- NAME FILE CMD...]...: for each
-# command, the best wall time in seconds of RUNS runs in each of ROUNDS
+# rounds ROUNDS RUNS NAME PREPARE CMD... [-- NAME PREPARE CMD...]...: for
+# each command, the best wall time in seconds of RUNS runs in each of ROUNDS
 # rounds, the commands taking turns run by run, output discarded. Prints
 # "NAME LOWEST HIGHEST" of the rounds' bests, then "RATIO LOWEST HIGHEST"
 # of the command's time over the first command's: the lowest times' ratio,
-# then the range of the ratios round by round. FILE (the
-# command's own output, or "-") is deleted before each run, so that no run
-# pays for emptying the previous run's output.
+# then the range of the ratios round by round. PREPARE, done before each
+# run and not timed, is "-" (nothing), "delete=FILE" (so that no run pays
+# for emptying the previous run's output), "middle=FILE" or "end=FILE" (the
+# byte halfway through the file, or its last byte, becomes another one).
 rounds() {
   python3 - "$@" <<'PY'
 import os, subprocess, sys, time
@@ -63,13 +85,25 @@ while args:
     end = args.index("--") if "--" in args else len(args)
     commands.append((args[0], args[1], args[2:end]))
     args = args[end + 1:]
+
+def prepare(how):
+    action, _, path = how.partition("=")
+    if action == "delete" and os.path.exists(path):
+        os.remove(path)
+    elif action in ("middle", "end"):
+        with open(path, "r+b") as f:
+            at = os.path.getsize(path) // 2 if action == "middle" else os.path.getsize(path) - 1
+            f.seek(at)
+            byte = f.read(1)
+            f.seek(at)
+            f.write(b"x" if byte != b"x" else b"y")
+
 bests = {name: [] for name, _, _ in commands}
 for _ in range(rounds):
     times = {name: [] for name, _, _ in commands}
     for _ in range(runs):
-        for name, fresh, cmd in commands:
-            if fresh != "-" and os.path.exists(fresh):
-                os.remove(fresh)
+        for name, how, cmd in commands:
+            prepare(how)
             start = time.perf_counter()
             subprocess.run(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
             times[name].append(time.perf_counter() - start)
@@ -108,29 +142,49 @@ else
 fi
 
 cat "${files[@]}" > /dev/null  # warm the page cache for all of them
-# protoglean expands the pattern itself; its output goes to a file.
-timings=$(rounds "$rounds" 5 wc - wc -l "${files[@]}" \
-  -- new "$work/all.h" "$PROTOGLEAN" "$corpus/*.c" "$work/all.h" \
-  -- reference "$work/reference.h" "$PROTOGLEAN_REFERENCE" "$corpus/*.c" "$work/reference.h")
-wc_time=$(field wc 2) glean_time=$(field new 2) reference_time=$(field reference 2)
+# protoglean expands the pattern itself; its output goes to a file, which
+# each case leaves as the case needs it. An unchanged output stays as the
+# first run of the case wrote it.
+cases=()
+for build in new reference; do
+  exe=$PROTOGLEAN
+  [ $build = new ] || exe=$PROTOGLEAN_REFERENCE
+  cases+=(-- "$build-deleted" "delete=$work/$build-deleted.h" "$exe" "$corpus/*.c" "$work/$build-deleted.h")
+  cases+=(-- "$build-same" - "$exe" "$corpus/*.c" "$work/$build-same.h")
+  for at in middle end; do
+    cases+=(-- "$build-$at" "$at=$work/$build-$at.h" "$exe" "$corpus/*.c" "$work/$build-$at.h")
+  done
+  for output in same middle end; do cp "$work/all.h" "$work/$build-$output.h"; done
+done
+timings=$(rounds "$rounds" 5 wc - wc -l "${files[@]}" "${cases[@]}")
 range() { echo "$(field "$1" 2)-$(field "$1" 3)"; }
 ratios() { echo "$(field "$1" 4) x wc -l [$(field "$1" 5)-$(field "$1" 6)]"; }
-ctags_time=$(rounds 1 1 ctags "$work/tags" ctags -x --kinds-c=fp -f "$work/tags" "${files[@]}" |
+# figures CASE: "SECONDS [RANGE] = RATIO x wc -l [RANGE]" of the new build in
+# the case, and the reference's time and ratio.
+figures() {
+  echo "$(field "new-$1" 2) s [$(range "new-$1")] = $(ratios "new-$1"); reference $(field "reference-$1" 2) s = $(field "reference-$1" 4) x"
+}
+ctags_time=$(rounds 1 1 ctags - ctags -x --kinds-c=fp -f "$work/tags" "${files[@]}" |
   cut -d' ' -f2)
 peak_one=$(peak_kb "$PROTOGLEAN" "${files[0]}" "$work/one.h")
-rm -f "$work/all.h"
-peak_all=$(peak_kb "$PROTOGLEAN" "$corpus/*.c" "$work/all.h")
+rm -f "$work/peak.h"
+peak_deleted=$(peak_kb "$PROTOGLEAN" "$corpus/*.c" "$work/peak.h")
+peak_same=$(peak_kb "$PROTOGLEAN" "$corpus/*.c" "$work/peak.h")
+python3 -c "import sys; f = open(sys.argv[1], 'r+b'); f.seek(-1, 2); f.write(b'x')" "$work/peak.h"
+peak_changed=$(peak_kb "$PROTOGLEAN" "$corpus/*.c" "$work/peak.h")
 { echo _copy; head -c 100000000 /dev/zero | tr '\0' x; echo; echo _uncopy; } > "$work/line.c"
 peak_line=$(peak_kb "$PROTOGLEAN" "$work/line.c" "$work/line.h")
 
-report="corpus:      ${#files[@]} files, $(du -sm "$corpus" | cut -f1) MB, $(cat "${files[@]}" | wc -l) lines
+report="corpus:      ${#files[@]} files, $(du -sm "$corpus" | cut -f1) MB, $(cat "${files[@]}" | wc -l) lines: $sources_name, marked by bench/mark_sources.py and replicated
 times:       best of 5 runs taking turns, best of $rounds rounds [range over the rounds]
-wc -l:       ${wc_time} s [$(range wc)]
-protoglean:  ${glean_time} s [$(range new)] = $(ratios new); output $(du -k "$work/all.h" | cut -f1) KB
-reference:   ${reference_time} s [$(range reference)] = $(ratios reference): $reference_name
-output:      $same
-ctags -x:    ${ctags_time} s = $(ratio "$ctags_time" "$glean_time") x protoglean
-peak memory: ${peak_one} KB for one file, ${peak_all} KB for all files, ${peak_line} KB for a 100 MB copied line"
+wc -l:       $(field wc 2) s [$(range wc)]
+protoglean, output deleted before each run:   $(figures deleted)
+protoglean, output there and unchanged:       $(figures same)
+protoglean, output changed halfway through:   $(figures middle)
+protoglean, output changed in its last byte:  $(figures end)
+reference:   $reference_name; output $(du -k "$work/all.h" | cut -f1) KB, $same
+ctags -x:    ${ctags_time} s = $(ratio "$ctags_time" "$(field new-same 2)") x protoglean (unchanged output)
+peak memory: ${peak_one} KB for one file; for all files ${peak_deleted} KB (output deleted), ${peak_same} KB (unchanged), ${peak_changed} KB (changed in its last byte); ${peak_line} KB for a 100 MB copied line"
 echo "$report"
 rm -rf "$work"
 # Figures of a build whose output differs are no figures of protoglean.
