@@ -131,8 +131,9 @@ int main(int argc, char** argv) {
     // Output that did not reach the file must not pass for a finished run.
     bool written = fflush(out) == 0 && !ferror(out);
     if (header.stream()) {
-        Replacement::How how =
-            written ? header.commit(target, "", true).how : Replacement::not_written;
+        Replacement::How how = written
+                                   ? header.commit(target, "", ReplacementFile::IfSame::compare).how
+                                   : Replacement::not_written;
         written = how == Replacement::done || how == Replacement::same_text;
     } else if (out != stdout) {
         written = fclose(out) == 0 && written;
