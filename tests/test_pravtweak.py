@@ -68,7 +68,8 @@ class EditingCycle(ScratchTestCase):
         ]
         for text, written in rows:
             self.write("organ.xml", text)
-            os.remove(self.path("organ.b~k")) if os.path.exists(self.path("organ.b~k")) else None
+            if os.path.exists(self.path("organ.b~k")):
+                os.remove(self.path("organ.b~k"))
             self.assertEqual(self.run_program("pravtweak", "e.ini").status, Pravtweak.REPLACED)
             self.assertEqual((os.path.exists(self.path("organ.b~k")),
                               self.read("organ.xml") == text), (written, not written), text[:40])
