@@ -48,6 +48,16 @@ FILE* checked_open_regular(FILE** handle, const char* path) {
     return *handle;
 }
 
+bool copy_stream(FILE* from, FILE* to) {
+    static char chunk[1 << 16];
+    if (fseek(from, 0, SEEK_SET) != 0)
+        return false;
+    for (size_t n; (n = fread(chunk, 1, sizeof chunk, from)) > 0;)
+        if (fwrite(chunk, 1, n, to) != n)
+            return false;
+    return !ferror(from);
+}
+
 namespace {
 
 [[noreturn]] void out_of_memory() {
@@ -180,9 +190,25 @@ char* backup_name(const char* path) {
     return kept_copy(name);
 }
 
+namespace {
+
+const char* const weekdays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                "Thursday", "Friday", "Saturday"};
+
+// Takes from min to max digits, then the separator, off the front of text.
+bool take_number(std::string_view& text, size_t min, size_t max, std::string_view separator) {
+    size_t n = 0;
+    while (n < text.size() && n < max && text[n] >= '0' && text[n] <= '9')
+        ++n;
+    if (n < min || text.substr(n, separator.size()) != separator)
+        return false;
+    text.remove_prefix(n + separator.size());
+    return true;
+}
+
+}  // namespace
+
 std::string format_date_stamp(const std::tm& time) {
-    static const char* const weekdays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                           "Thursday", "Friday", "Saturday"};
     unsigned hour = static_cast<unsigned>(time.tm_hour);
     const char* half = "am";
     if (hour >= 12) {
@@ -196,6 +222,19 @@ std::string format_date_stamp(const std::tm& time) {
              static_cast<unsigned>(time.tm_year % 100), hour, static_cast<unsigned>(time.tm_min),
              half);
     return buffer;
+}
+
+bool is_date_stamp(std::string_view text) {
+    size_t blank = text.find(' ');
+    bool weekday = false;
+    for (const char* day : weekdays)
+        weekday = weekday || text.substr(0, blank) == day;
+    if (!weekday)
+        return false;
+    text.remove_prefix(blank + 1);
+    return take_number(text, 1, 2, "/") && take_number(text, 1, 2, "/") &&
+           take_number(text, 2, 2, " ") && take_number(text, 1, 2, ":") &&
+           take_number(text, 2, 2, " ") && (text == "am" || text == "pm");
 }
 
 const char* date_stamp() {

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "platform.h"
 
@@ -22,6 +23,10 @@ FILE* checked_fopen(FILE** handle, const char* path, const char* mode, bool bina
 // opened untranslated: a directory, FIFO, device or socket fails like a
 // missing file, at once and without blocking.
 FILE* checked_open_regular(FILE** handle, const char* path);
+
+// Copies everything from holds, from its start, to the end of to; false
+// on a read or write error.
+bool copy_stream(FILE* from, FILE* to);
 
 // A zero-filled block, or "ran out of memory." and exit status 7.
 void* checked_alloc(size_t size);
@@ -82,6 +87,9 @@ char* backup_name(const char* path);
 
 // "Sunday 12/20/15 9:05 pm" for the given local time.
 std::string format_date_stamp(const std::tm& time);
+
+// True when text is a date stamp as format_date_stamp writes it.
+bool is_date_stamp(std::string_view text);
 
 // The current local date and time in a static buffer.
 const char* date_stamp();

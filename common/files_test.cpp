@@ -92,7 +92,13 @@ TEST_F(FilesTest, DateStampUsesTwelveHourClockAndTwoDigitYear) {
         time.tm_hour = row.hour;
         time.tm_min = row.minute;
         EXPECT_EQ(format_date_stamp(time), row.stamp);
+        EXPECT_TRUE(is_date_stamp(row.stamp)) << row.stamp;
     }
+    // What a user may have written into the comment line is no stamp.
+    for (const char* text : {"", "Sunday", "Sunday 12/20/15 9:05", "Sunday 12/20/2015 9:05 pm",
+                             "sunday 12/20/15 9:05 pm", "Sunday 12/20/15 9:5 pm",
+                             "Sunday 12/20/15 9:05 pm tuned", "Someday 1/1/00 0:30 am"})
+        EXPECT_FALSE(is_date_stamp(text)) << text;
 }
 
 // No scratch directory: a death test's child would leave its own behind.

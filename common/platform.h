@@ -173,22 +173,45 @@ bool rename_file(const char* from, const char* to);
 // power cut (nothing to do on Windows: renames are written through).
 bool sync_directory_of(const char* path);
 
+// How long a run waits for a lock, or for a file that another program holds
+// open, before it gives up: long enough for another run's swap, short
+// enough that a lock held for ever by anyone who may read the file stops no
+// run for ever.
+const int wait_milliseconds = 2000;
+
+// Waits, up to wait_milliseconds, until no other program holds the file
+// that path names open in a way that stops its replacement (Windows: open
+// without sharing its deletion); true once none does, and always on POSIX.
+bool wait_until_replaceable(const char* path);
+
+// What FileLock::acquire found.
+enum class Locked {
+    yes,          // the lock is this run's
+    busy,         // another program held it for the whole wait
+    unsupported,  // the system gives no lock on this file (POSIX ENOLCK, a
+                  // mutex that cannot be made or opened): the caller goes
+                  // on without one
+};
+
 // An exclusive lock on one file against other runs of the programs, held
 // from acquire until release or until the process ends, when the system
-// releases it: no lock file is ever left behind. POSIX flock on the file
-// that path names; Windows a named mutex of the file's volume and index,
-// so that waiting for the lock holds no handle that would stop a rename
-// over the file.
+// releases it: no lock file is ever left behind. POSIX flock on the file;
+// Windows a named mutex of the file's volume and index, so that waiting for
+// the lock holds no handle that would stop a rename over the file.
 class FileLock {
   public:
     FileLock() = default;
     ~FileLock() { release(); }
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
-    // Waits until the lock on the file of that stamp, which path names, is
-    // this run's; false when there is no lock to be had (a file system
-    // without locks: the caller goes on without one).
-    bool acquire(const char* path, const FileStamp& file);
+    // Tries, for up to wait_milliseconds, to make the lock on the file of
+    // that stamp, which path names, this run's. When path names another
+    // file by now, the lock is on that one: the check that follows finds
+    // the change.
+    Locked acquire(const char* path, const FileStamp& file);
+    // The same for a file this run holds open (its own new file), locked
+    // through the stream without opening its name.
+    Locked acquire(FILE* f, const FileStamp& file);
     void release();
 
   private:

@@ -338,22 +338,46 @@ bool sync_directory_of(const char* path) {
     return ok;
 }
 
-bool FileLock::acquire(const char* path, const FileStamp&) {
-    release();
-    // The lock lives with a descriptor of its own. When path names another
-    // file by now, the lock is on that one, and the check that follows
-    // finds the change.
-    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    while (flock(fd, LOCK_EX) != 0) {
-        if (errno != EINTR) {
-            close(fd);
-            return false;
-        }
-    }
-    handle_ = fd;
+bool wait_until_replaceable(const char*) {
     return true;
+}
+
+namespace {
+
+// Takes the lock on fd and keeps fd in handle, or closes fd.
+Locked lock_descriptor(int fd, intptr_t& handle) {
+    if (fd < 0)
+        return Locked::unsupported;
+    const int pause_ms = 20;
+    int waited = 0;
+    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK || waited >= wait_milliseconds) {
+            // ENOLCK, or a file system without such locks: none to be had.
+            Locked locked = errno == EWOULDBLOCK ? Locked::busy : Locked::unsupported;
+            close(fd);
+            return locked;
+        }
+        usleep(pause_ms * 1000);
+        waited += pause_ms;
+    }
+    handle = fd;
+    return Locked::yes;
+}
+
+}  // namespace
+
+Locked FileLock::acquire(const char* path, const FileStamp&) {
+    release();
+    // The lock lives with a descriptor of its own.
+    return lock_descriptor(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC), handle_);
+}
+
+Locked FileLock::acquire(FILE* f, const FileStamp&) {
+    release();
+    // A descriptor of its own keeps the lock when the stream is closed.
+    return lock_descriptor(fcntl(fileno(f), F_DUPFD_CLOEXEC, 0), handle_);
 }
 
 void FileLock::release() {

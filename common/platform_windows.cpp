@@ -454,7 +454,30 @@ bool sync_directory_of(const char*) {
     return true;
 }
 
-bool FileLock::acquire(const char*, const FileStamp& file) {
+bool wait_until_replaceable(const char* path) {
+    // The rename that replaces a file needs its deletion shared by every
+    // program that holds it open; a program that holds it open for good
+    // must fail the run before a second name of the file is made.
+    std::wstring name = system_name(path);
+    const DWORD pause_ms = 50;
+    for (DWORD waited = 0;; waited += pause_ms) {
+        HANDLE file = CreateFileW(name.c_str(), DELETE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            return true;
+        }
+        // Any other refusal is the rename's to report.
+        if (GetLastError() != ERROR_SHARING_VIOLATION)
+            return true;
+        if (waited >= wait_milliseconds)
+            return false;
+        Sleep(pause_ms);
+    }
+}
+
+Locked FileLock::acquire(const char*, const FileStamp& file) {
     release();
     // One name per file, in the namespace that all sessions share when the
     // system allows it; open to every user, since every user who can
@@ -473,16 +496,21 @@ bool FileLock::acquire(const char*, const FileStamp& file) {
     if (!mutex)
         mutex = CreateMutexW(&security, FALSE, (L"Local\\" + name).c_str());
     LocalFree(open_to_all);
+    // A name taken first by another user, closed to this one, gives no lock.
     if (!mutex)
-        return false;
+        return Locked::unsupported;
     // An abandoned mutex is one whose run died: the system gave it up.
-    DWORD waited = WaitForSingleObject(mutex, INFINITE);
+    DWORD waited = WaitForSingleObject(mutex, wait_milliseconds);
     if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
         CloseHandle(mutex);
-        return false;
+        return waited == WAIT_TIMEOUT ? Locked::busy : Locked::unsupported;
     }
     handle_ = reinterpret_cast<intptr_t>(mutex);
-    return true;
+    return Locked::yes;
+}
+
+Locked FileLock::acquire(FILE*, const FileStamp& file) {
+    return acquire(static_cast<const char*>(nullptr), file);
 }
 
 void FileLock::release() {

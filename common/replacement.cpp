@@ -36,17 +36,6 @@ void step(const char* name) {
 
 const size_t chunk_size = size_t(1) << 16;
 
-// Copies everything from holds, from its start, to the end of to.
-bool copy_bytes(FILE* from, FILE* to) {
-    static char chunk[chunk_size];
-    if (fseek(from, 0, SEEK_SET) != 0)
-        return false;
-    for (size_t n; (n = fread(chunk, 1, sizeof chunk, from)) > 0;)
-        if (fwrite(chunk, 1, n, to) != n)
-            return false;
-    return !ferror(from);
-}
-
 // True when both files hold the same bytes.
 bool same_bytes(FILE* a, FILE* b) {
     static char chunk_a[chunk_size], chunk_b[chunk_size];
@@ -136,12 +125,18 @@ bool ReplacementFile::sync_directory_of(const std::string& path) const {
     return durability_ == Durability::kill || platform::sync_directory_of(path.c_str());
 }
 
+void ReplacementFile::release_locks() {
+    new_lock_.release();
+    lock_.release();
+}
+
 Replacement ReplacementFile::fail(Replacement::How how, const std::string& from,
                                   const std::string& to) {
-    if (!previous_.empty())
+    // Another program may have put a file of its own under the name.
+    if (!previous_.empty() && platform::names_file(previous_.c_str(), previous_stamp_))
         platform::delete_file(previous_.c_str());
     previous_.clear();
-    lock_.release();
+    release_locks();
     remove();
     return Replacement{how, from, to};
 }
@@ -153,7 +148,7 @@ bool ReplacementFile::copy_beside(const std::string& target, std::string& failed
     failed = beside;
     if (!copy)
         return false;
-    if (!copy_bytes(file_, copy) || !sync(copy)) {
+    if (!copy_stream(file_, copy) || !sync(copy)) {
         platform::delete_and_close(copy, beside.c_str());
         return false;
     }
@@ -180,7 +175,7 @@ bool ReplacementFile::keep_previous(const std::string& target, FILE* current,
         platform::delete_file(previous_.c_str());
     } else if (no_links) {
         FILE* copy = create_in(directory, previous_);
-        if (copy && copy_bytes(current, copy) && platform::copy_permissions(current, copy) &&
+        if (copy && copy_stream(current, copy) && platform::copy_permissions(current, copy) &&
             sync(copy) && platform::stamp_of(copy, previous_stamp_)) {
             fclose(copy);
             return true;
@@ -193,7 +188,7 @@ bool ReplacementFile::keep_previous(const std::string& target, FILE* current,
 }
 
 Replacement ReplacementFile::commit(const std::string& target, const std::string& backup,
-                                    bool same_text) {
+                                    IfSame if_same) {
     step("sync");
     if (!sync(file_))
         return fail(Replacement::not_written, name_);
@@ -215,8 +210,13 @@ Replacement ReplacementFile::commit(const std::string& target, const std::string
     // The lock comes first: waiting for it holds nothing open that could
     // stop another run's rename. Without locks on this file system the
     // check alone must do.
-    if (has_original_)
-        lock_.acquire(target.c_str(), original_);
+    unlocked_ = false;
+    if (has_original_) {
+        platform::Locked locked = lock_.acquire(target.c_str(), original_);
+        if (locked == platform::Locked::busy)
+            return fail(Replacement::in_use, target);
+        unlocked_ = locked == platform::Locked::unsupported;
+    }
     Reader current(platform::open_regular(target.c_str()));
     if (has_original_ && (!current || !platform::stamp_of(current.get(), checked) ||
                           !platform::same_state(checked, original_) ||
@@ -224,8 +224,9 @@ Replacement ReplacementFile::commit(const std::string& target, const std::string
         return fail(Replacement::changed, target);
     if (current && !has_original_ && !platform::stamp_of(current.get(), checked))
         return fail(Replacement::not_moved, name_, target);
-    if (same_text && current && same_bytes(file_, current.get())) {
-        lock_.release();
+    if (if_same == IfSame::known ||
+        (if_same == IfSame::compare && current && same_bytes(file_, current.get()))) {
+        release_locks();
         remove();
         return Replacement{Replacement::same_text, "", ""};
     }
@@ -241,6 +242,10 @@ Replacement ReplacementFile::commit(const std::string& target, const std::string
         attributes = platform::attributes_of(current.get());
         if (!platform::copy_permissions(current.get(), file_))
             return fail(Replacement::not_moved, name_, target);
+        // A second name made for a rename that cannot happen could not be
+        // taken back while the target is held open.
+        if (!backup.empty() && !platform::wait_until_replaceable(target.c_str()))
+            return fail(Replacement::not_moved, name_, target);
         if (!backup.empty() && !keep_previous(target, current.get(), checked))
             return fail(Replacement::not_moved, target, backup);
     } else {
@@ -248,6 +253,8 @@ Replacement ReplacementFile::commit(const std::string& target, const std::string
     }
     // An open file cannot be replaced on Windows.
     current.reset();
+    if (has_original_ && new_lock_.acquire(file_, mine) == platform::Locked::busy)
+        return fail(Replacement::in_use, target);
 
     const std::string from = name_;
     platform::clear_read_only(target.c_str());
@@ -269,33 +276,46 @@ Replacement ReplacementFile::commit(const std::string& target, const std::string
         (directory_part(from) != directory && !sync_directory_of(from))) {
         // Another program's file took the name in the rename, or the new
         // names may not survive: the previous content comes back.
-        if (!previous_.empty() && !platform::rename_file(previous_.c_str(), target.c_str()))
-            return keep_previous_content(backup);
+        if (!previous_.empty() && (!platform::names_file(previous_.c_str(), previous_stamp_) ||
+                                   !platform::rename_file(previous_.c_str(), target.c_str())))
+            return previous_content_stays(backup);
         previous_.clear();
         return fail(Replacement::not_moved, from, target);
     }
 
     if (!previous_.empty()) {
-        platform::clear_read_only(backup.c_str());
         step("rename backup");
-        if (!platform::rename_file(previous_.c_str(), backup.c_str()) ||
-            !platform::names_file(backup.c_str(), previous_stamp_)) {
+        // Another program may have renamed a file of its own onto the
+        // temporary name: that file must not become the backup.
+        if (!platform::names_file(previous_.c_str(), previous_stamp_))
+            return previous_content_stays(backup);
+        platform::clear_read_only(backup.c_str());
+        if (!platform::rename_file(previous_.c_str(), backup.c_str())) {
             platform::set_attributes(previous_.c_str(), attributes);
-            return keep_previous_content(backup);
+            return previous_content_stays(backup);
+        }
+        if (!platform::names_file(backup.c_str(), previous_stamp_)) {
+            previous_.clear();
+            return previous_content_stays(backup);
         }
         platform::set_attributes(backup.c_str(), attributes);
+        // Should this name not survive a power cut, the previous content
+        // is found under its temporary name and the old backup under its
+        // own: nothing is lost, so a failure here fails nothing.
         step("sync directory");
-        if (!sync_directory_of(backup))
-            return keep_previous_content(backup);
+        sync_directory_of(backup);
         previous_.clear();
     }
-    lock_.release();
+    release_locks();
     return Replacement{Replacement::done, "", ""};
 }
 
-Replacement ReplacementFile::keep_previous_content(const std::string& backup) {
-    Replacement kept{Replacement::backup_not_moved, previous_, backup};
+Replacement ReplacementFile::previous_content_stays(const std::string& backup) {
+    // The message may name only a file that holds the previous content.
+    bool kept = !previous_.empty() && platform::names_file(previous_.c_str(), previous_stamp_);
+    Replacement result{kept ? Replacement::backup_not_moved : Replacement::previous_lost,
+                       kept ? previous_ : "", backup};
     previous_.clear();
-    lock_.release();
-    return kept;
+    release_locks();
+    return result;
 }

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <set>
+#include <thread>
 
 #include "files.h"
 #include "test_support.h"
@@ -55,7 +57,7 @@ TEST_F(ReplacementFileTest, TargetHoldsOldOrNewTextAtEveryStep) {
     start(file, "new");
     seen_steps.clear();
     replacement_step_hook = check_files_at_step;
-    Replacement result = file.commit("target", "target.b~k");
+    Replacement result = file.commit("target", "target.b~k", ReplacementFile::IfSame::replace);
     replacement_step_hook = nullptr;
     EXPECT_EQ(result.how, Replacement::done);
     EXPECT_GE(seen_steps.size(), 5u);
@@ -94,7 +96,9 @@ TEST_F(ReplacementFileTest, FailuresChangeNothingAndLeaveNoTemporaryFile) {
         ReplacementFile file(ReplacementFile::Abandon::keep);
         start(file, "new");
         row.meanwhile(file.name());
-        EXPECT_EQ(file.commit("target", "target.b~k").how, row.how) << row.what;
+        EXPECT_EQ(file.commit("target", "target.b~k", ReplacementFile::IfSame::replace).how,
+                  row.how)
+            << row.what;
         EXPECT_EQ(read_file("target"), row.target_after) << row.what;
         if (std::filesystem::is_regular_file("target.b~k")) {
             EXPECT_EQ(read_file("target.b~k"), "older") << row.what;
@@ -116,6 +120,82 @@ TEST_F(ReplacementFileTest, FailuresChangeNothingAndLeaveNoTemporaryFile) {
             std::filesystem::remove(name);
         std::filesystem::remove_all("target.b~k");
     }
+}
+
+// The temporary names beside the target at a step: the previous content's.
+std::set<std::string> temporary_names() {
+    std::set<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        if (entry.path().extension() == ".Q~V")
+            found.insert(entry.path().filename().string());
+    return found;
+}
+
+TEST_F(ReplacementFileTest, APreviousContentNameTakenOverKeepsTheOldBackup) {
+    write_file("target", "old");
+    write_file("target.b~k", "older");
+    ReplacementFile file(ReplacementFile::Abandon::remove);
+    start(file, "new");
+    // Another program renames a file of its own onto the previous
+    // content's temporary name just before it would become the backup.
+    replacement_step_hook = [](const char* step) {
+        if (std::string(step) != "rename backup")
+            return;
+        write_file("theirs", "theirs");
+        for (const std::string& name : temporary_names())
+            std::filesystem::rename("theirs", name);
+    };
+    Replacement result = file.commit("target", "target.b~k", ReplacementFile::IfSame::replace);
+    replacement_step_hook = nullptr;
+    EXPECT_EQ(result.how, Replacement::previous_lost);
+    EXPECT_EQ(read_file("target"), "new");
+    EXPECT_EQ(read_file("target.b~k"), "older");
+    // Their file is neither the backup nor deleted.
+    std::set<std::string> left = temporary_names();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(read_file(*left.begin()), "theirs");
+}
+
+// A second replacement of the same target that starts when the first has
+// put its new file in place, and commits in a thread of its own.
+ReplacementFile* second_run = nullptr;
+std::thread second_commit;
+Replacement::How second_result;
+
+TEST_F(ReplacementFileTest, ASecondRunWaitsSoTheBackupIsTheFileItReplaced) {
+    write_file("target", "first");
+    ReplacementFile first(ReplacementFile::Abandon::remove),
+        second(ReplacementFile::Abandon::remove);
+    start(first, "second");
+    FILE* out = second.create("");
+    ASSERT_NE(out, nullptr);
+    fputs("third", out);
+    second_run = &second;
+    replacement_step_hook = [](const char* step) {
+        if (std::string(step) != "rename backup" || !second_run)
+            return;
+        // The second run reads the first run's new file, then waits for
+        // its lock while the first goes on.
+        platform::FileStamp read;
+        platform::stamp_of("target", read);
+        second_run->set_original(read);
+        ReplacementFile* run = second_run;
+        second_run = nullptr;
+        second_commit = std::thread([run] {
+            second_result =
+                run->commit("target", "target.b~k", ReplacementFile::IfSame::replace).how;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    };
+    Replacement::How first_result =
+        first.commit("target", "target.b~k", ReplacementFile::IfSame::replace).how;
+    second_commit.join();
+    replacement_step_hook = nullptr;
+    EXPECT_EQ(first_result, Replacement::done);
+    EXPECT_EQ(second_result, Replacement::done);
+    EXPECT_EQ(read_file("target"), "third");
+    EXPECT_EQ(read_file("target.b~k"), "second");
+    EXPECT_EQ(temporary_names(), std::set<std::string>{});
 }
 
 }  // namespace

@@ -2,8 +2,9 @@
 // an organ file cut from one input, the run configuration loaded from the
 // INI file, a model chosen, then the copy loop, the reader, the settings and
 // the writer. The text outside the rank sections must come out byte for
-// byte, the last section written must read back to the rank table, and
-// -v's report must count each section written once.
+// byte, the last section written must read back to the rank table, -v's
+// report must count each section written once, and the edit must find the
+// text the same exactly when it is the input but for the date stamps.
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -12,6 +13,7 @@
 #include "catalogue.h"
 #include "edit_text.h"
 #include "exit_status.h"
+#include "files.h"
 #include "fuzz_support.h"
 #include "ini/run_configuration.h"
 #include "messages.h"
@@ -55,6 +57,19 @@ string_view line_end(string_view piece) {
     if (piece.size() >= 2 && piece.substr(piece.size() - 2) == "\r\n")
         return "\r\n";
     return !piece.empty() && piece.back() == '\n' ? "\n" : "";
+}
+
+// The text with every date stamp of a section's comment line taken out.
+std::string without_stamps(string_view text) {
+    const string_view open = "<!-- pravtweak ranks ", close = " -->";
+    std::string out;
+    for (size_t at; (at = text.find(open)) != string_view::npos;) {
+        size_t from = at + open.size(), to = text.find(close, from);
+        bool stamp = to != string_view::npos && is_date_stamp(text.substr(from, to - from));
+        out.append(text.substr(0, from));
+        text.remove_prefix(stamp ? to : from);
+    }
+    return out.append(text);
 }
 
 // Takes bytes off the front of the output.
@@ -164,9 +179,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!output || !report)
         std::abort();
     int line_number = 0, status;
+    bool same_text = false;
     {
         LineSource source(input);
-        status = edit_organ_text(source, output, line_number, report);
+        const ChangeReportTo report_to{report, "organ.xml"};
+        status = edit_organ_text(source, output, line_number, same_text, &report_to);
     }
     std::string edited = read_back(output);
     std::string reports = read_back(report);
@@ -175,9 +192,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fclose(report);
     const Written written = check_edit(organ, edited, status);
     size_t counts = 0;
-    for (size_t at = 0; (at = reports.find(" ranks changed.\n", at)) != std::string::npos; ++at)
+    for (size_t at = 0; (at = reports.find(" ranks changed", at)) != std::string::npos; ++at)
         ++counts;
     require(counts == written.count, "each section written is reported once");
+    if (status == 0) {
+        require(same_text == (without_stamps(edited) == without_stamps(organ)),
+                "the text is the same when it differs in date stamps alone");
+        require((reports.find("; organ.xml left as it was.\n") != std::string::npos) ==
+                    (same_text && written.count > 0),
+                "the report's last line tells when the file stays");
+    }
     read_sections_back(written, status == 0);
     releaseRunMaps();
     return 0;

@@ -14,7 +14,7 @@ const ReportedField reported_fields[] = {
 
 }  // namespace
 
-void report_changes(const OrganModel& held, const OrganModel& written, FILE* out) {
+int report_rank_changes(const OrganModel& held, const OrganModel& written, FILE* out) {
     int changed = 0;
     for (int32_t i = 0; i < written.rank_count; ++i) {
         const RankRecord& before = held.ranks[i];
@@ -35,6 +35,14 @@ void report_changes(const OrganModel& held, const OrganModel& written, FILE* out
             ++changed;
         }
     }
-    fprintf(out, "%d of %d ranks changed.\n", changed, written.rank_count);
+    return changed;
+}
+
+void report_count(int changed, int rank_count, FILE* out, const char* left_as_it_was) {
+    if (left_as_it_was)
+        fprintf(out, "%d of %d ranks changed; %s left as it was.\n", changed, rank_count,
+                left_as_it_was);
+    else
+        fprintf(out, "%d of %d ranks changed.\n", changed, rank_count);
     fflush(out);
 }

@@ -111,7 +111,23 @@ bool LineSource::next_piece(Piece& piece) {
     piece.size = size;
     piece.crlf = size >= 2 && begin[size - 1] == '\n' && begin[size - 2] == '\r';
     start_ += size;
+    if (recording_) {
+        record_whole_ = record_whole_ && recording_->size() + size <= record_limit_;
+        if (record_whole_)
+            recording_->append(begin, size);
+    }
     return true;
+}
+
+void LineSource::start_recording(std::string* pieces, size_t limit) {
+    recording_ = pieces;
+    record_limit_ = limit;
+    record_whole_ = true;
+}
+
+bool LineSource::stop_recording() {
+    recording_ = nullptr;
+    return record_whole_;
 }
 
 bool LineSource::copy_until_ranks(FILE* out, int& line_number, Piece& ranks_line) {

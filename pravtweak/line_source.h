@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 const size_t MAX_PIECE = 999;
 
@@ -36,6 +37,12 @@ class LineSource {
     // True when a read error, not the end of the file, ended the input.
     bool failed() const { return failed_; }
 
+    // From here on every piece read is also appended to *pieces, as long as
+    // they fit in limit bytes in all, until stop_recording; false there when
+    // they did not all fit.
+    void start_recording(std::string* pieces, size_t limit);
+    bool stop_recording();
+
   private:
     void find_tag();
     void write_pending(size_t upto);
@@ -49,6 +56,9 @@ class LineSource {
     size_t tag_ = 0;              // position of the next "<ranks>" at or after start_
     size_t pending_ = 0;          // copy loop: bytes from here to start_ are unwritten
     FILE* copy_to_ = nullptr;     // copy loop: where pending bytes go
+    std::string* recording_ = nullptr;
+    size_t record_limit_ = 0;
+    bool record_whole_ = true;
     std::unique_ptr<char[]> buffer_;
 };
 

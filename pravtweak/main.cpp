@@ -6,6 +6,7 @@
 #include "messages.h"
 #include "platform.h"
 #include "run_edit.h"
+#include "undo.h"
 #include "version.h"
 
 int main(int argc, char** argv) {
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     install_out_of_memory_handler();
     char prefix = '-';
     const char* ini_path = nullptr;
+    bool undo = false;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         // An absolute POSIX path is a name, whatever the option prefix.
@@ -34,7 +36,13 @@ int main(int argc, char** argv) {
                 case 'v':
                     report_mode = arg[2] != '-';
                     break;
+                case 'u':
+                    undo = arg[2] != '-';
+                    break;
                 case 'r':
+                    // -u undoes; it lists nothing.
+                    if (undo)
+                        usage();
                     list_models();
                     return ExitListing;
                 default:
@@ -46,9 +54,10 @@ int main(int argc, char** argv) {
             ini_path = setIniPath(arg);
         }
     }
-    if (!ini_path)
+    // -u undoes a run: it edits nothing and stops nowhere.
+    if (!ini_path || (undo && debug_mode))
         usage();
     if (own_console)
         setIniPath(enter_ini_directory(ini_path));
-    end_program(run_edit());
+    end_program(undo ? run_undo() : run_edit());
 }

@@ -52,7 +52,8 @@ std::string line_excerpt(const Piece& line) {
     return std::string(trim_white({line.data, line.size}));
 }
 
-int read_ranks(LineSource& source, int& line_number, Piece* end_line, OrganModel* held) {
+int read_ranks(LineSource& source, int& line_number, Piece* end_line, OrganModel* held,
+               bool quiet) {
     RankRecord* rank = nullptr;
     int32_t id = 0;
     Piece line;
@@ -61,7 +62,7 @@ int read_ranks(LineSource& source, int& line_number, Piece* end_line, OrganModel
         if (piece_contains(line, "<rank id=\"")) {
             tag_value(line, "<rank id=\"", id);
             rank = find_rank_by_id(id);
-            if (!rank)
+            if (!rank && !quiet)
                 complain(false, "pravtweak %d:rank %d unknown (%s)", line_number, id,
                          line_excerpt(line).c_str());
             continue;
@@ -74,14 +75,14 @@ int read_ranks(LineSource& source, int& line_number, Piece* end_line, OrganModel
         }
         if (piece_contains(line, "</ranks>")) {
             for (int32_t i = 0; i < current_model->rank_count; ++i)
-                if (!current_model->ranks[i].read)
+                if (!current_model->ranks[i].read && !quiet)
                     complain(false, "pravtweak %d:rank %s wasn't read!", line_number,
                              current_model->ranks[i].name);
             if (end_line)
                 *end_line = line;
             return 0;
         }
-        if (id < 0)
+        if (id < 0 && !quiet)
             complain(false, "pravtweak %d:missing rank id <ranks>?", line_number);
         if (piece_contains(line, "<device>"))
             continue;
@@ -96,6 +97,7 @@ int read_ranks(LineSource& source, int& line_number, Piece* end_line, OrganModel
             }
         }
     }
-    complain(false, "pravtweak %d:premature end of <ranks>", line_number);
+    if (!quiet)
+        complain(false, "pravtweak %d:premature end of <ranks>", line_number);
     return ExitPrematureEnd;
 }

@@ -12,9 +12,10 @@
 // outside a rank and ranks never closed. Returns 0, or ExitPrematureEnd
 // when the input ends inside the section. On 0, *end_line (when given) is
 // the piece that held "</ranks>", valid until the next read. Every value
-// read is also stored in held's rank of the same place, when given.
+// read is also stored in held's rank of the same place, when given. quiet
+// reads without a message.
 int read_ranks(LineSource& source, int& line_number, Piece* end_line = nullptr,
-               OrganModel* held = nullptr);
+               OrganModel* held = nullptr, bool quiet = false);
 
 // When the piece holds tag: true, with the number that follows the tag's
 // first occurrence (blanks skipped, optional sign, digits; 0 without any).

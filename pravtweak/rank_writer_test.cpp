@@ -15,10 +15,9 @@ class RankWriterTest : public testing::Test {
     void SetUp() override { reset_catalogue(); }
     std::string write(const char* model, bool crlf) {
         EXPECT_TRUE(find_model(model));
-        FILE* out = fopen("out.xml", "wb");
-        EXPECT_EQ(write_ranks(out, crlf, "Sunday 12/20/15 9:05 pm"), 0);
-        fclose(out);
-        return read_file("out.xml");
+        std::string out;
+        EXPECT_EQ(write_ranks(out, crlf, "Sunday 12/20/15 9:05 pm"), crlf ? 32u : 31u);
+        return out;
     }
     ScratchDir scratch;
 };

@@ -10,49 +10,12 @@
 #include "line_source.h"
 #include "messages.h"
 #include "platform.h"
-#include "replacement.h"
+#include "replace_organ.h"
 #include "run_state.h"
 
 bool debug_mode = false;
 bool report_mode = false;
 int line_number = 0;
-
-namespace {
-
-// Puts the edited text in the organ file's place, keeping the previous
-// content under the backup name; ReplacementFile::commit gives the steps
-// and what a failure at each leaves behind. The organ file is the file that
-// xml_path finally names through symbolic links; the links stay as they
-// are. Every failure writes its message, leaves the organ file and an old
-// backup as they were, deletes the temporary files and returns
-// ExitNotReplaced.
-int replace_organ_file(const std::string& xml_path, ReplacementFile& edited) {
-    const std::string organ = platform::final_target(xml_path);
-    const std::string backup = backup_path(organ);
-    // A file whose own extension is .b~k would be its own backup.
-    Replacement result = platform::same_name(backup.c_str(), organ.c_str())
-                             ? Replacement{Replacement::not_moved, organ, organ}
-                             : edited.commit(organ, backup);
-    switch (result.how) {
-        case Replacement::done:
-        case Replacement::same_text:
-            return ExitReplaced;
-        case Replacement::not_written:
-            fprintf(stderr, "couldn't write %s.\n", result.from.c_str());
-            break;
-        case Replacement::changed:
-            fprintf(stderr, "%s changed during the edit.\n", xml_path.c_str());
-            break;
-        case Replacement::not_moved:
-        case Replacement::backup_not_moved:
-            fprintf(stderr, "couldn't move %s to %s.\n", result.from.c_str(), result.to.c_str());
-            break;
-    }
-    edited.remove();
-    return ExitNotReplaced;
-}
-
-}  // namespace
 
 int run_edit() {
     loadRunConfiguration();
@@ -73,7 +36,10 @@ int run_edit() {
     setvbuf(output, output_buffer, _IOFBF, sizeof output_buffer);
 
     LineSource input(input_file);
-    if (int status = edit_organ_text(input, output, line_number, report_mode ? stdout : nullptr))
+    bool same_text = false;
+    const ChangeReportTo report{stdout, rc.xmlPath.c_str()};
+    if (int status =
+            edit_organ_text(input, output, line_number, same_text, report_mode ? &report : nullptr))
         return status;
     if (input.failed()) {
         fprintf(stderr, "couldn't read %s.\n", rc.xmlPath.c_str());
@@ -100,5 +66,10 @@ int run_edit() {
         if (!ask_yes())
             return ExitDeclined;
     }
-    return replace_organ_file(rc.xmlPath, edited);
+    // A text that changes nothing but the date stamp leaves the organ file
+    // and its backup as they are: a second run must not make the first
+    // run's output the backup, losing the original.
+    return replace_organ_file(
+        rc.xmlPath, organ_files(rc.xmlPath), edited,
+        same_text ? ReplacementFile::IfSame::known : ReplacementFile::IfSame::replace);
 }

@@ -145,7 +145,7 @@ bool ReplacedOutput::finish(bool written) {
         new_file_.remove();
         return false;
     }
-    return new_file_.commit(target_, "").how == Replacement::done;
+    return new_file_.commit(target_, "", ReplacementFile::IfSame::replace).how == Replacement::done;
 }
 
 }  // namespace protoglean

@@ -1,15 +1,17 @@
 // Preloaded into pravtweak by the end-to-end tests (POSIX only). It sees
-// every rename, link, unlink, fsync, fsetxattr and write the program makes:
+// every rename, link, unlink, fsync, fsetxattr, flock and write the program
+// makes:
 //   FAULT_SHIM_LOG=path    appends one line per call to path;
 //   FAULT_SHIM_KILL_AT=N   kills the process with SIGKILL just before the
 //                          Nth of those calls, as a power cut would;
-//   FAULT_SHIM_REFUSE=a,b  makes the calls named fail with EPERM, as
-//                          protected hard links or a file system that
-//                          keeps no such attribute would.
+//   FAULT_SHIM_REFUSE=a,b  makes the calls named fail, as protected hard
+//                          links or a file system that keeps no such
+//                          attribute (EPERM) or lock (flock: ENOLCK) would.
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -50,13 +52,13 @@ void seen(const char* what, const char* a = "", const char* b = "") {
     }
 }
 
-// True when the call is to fail; errno is set then.
-bool refused(const char* what) {
+// True when the call is to fail; errno is set to error then.
+bool refused(const char* what, int error = EPERM) {
     const char* list = getenv("FAULT_SHIM_REFUSE");
     size_t length = strlen(what);
     for (const char* p = list; p && (p = strstr(p, what)); p += length) {
         if ((p == list || p[-1] == ',') && (p[length] == ',' || p[length] == '\0')) {
-            errno = EPERM;
+            errno = error;
             return true;
         }
     }
@@ -85,6 +87,13 @@ int fsetxattr(int fd, const char* name, const void* value, size_t size, int flag
         return -1;
     return next<int (*)(int, const char*, const void*, size_t, int)>("fsetxattr")(fd, name, value,
                                                                                   size, flags);
+}
+
+int flock(int fd, int operation) {
+    seen("flock");
+    if (refused("flock", ENOLCK))
+        return -1;
+    return next<int (*)(int, int)>("flock")(fd, operation);
 }
 
 int unlink(const char* path) {

@@ -2,6 +2,8 @@
 tags, odd files, links, permissions, races, faults at every step of the
 replacement, and bad names."""
 
+import contextlib
+import fcntl
 import os
 import re
 import resource
@@ -11,6 +13,7 @@ import stat
 import struct
 import subprocess
 import tempfile
+import time
 import unittest
 
 import harness
@@ -240,9 +243,12 @@ class Faults(SafetyCase):
         self.assertEqual(r.status, Pravtweak.REPLACED, r)
         with open(log) as f:
             calls = [line.split() for line in f]
-        self.assertEqual(calls, [["fsync", "file"], ["link", "organ.xml", "AAAAAAB~.Q~V"],
-                                 ["rename", "AAAAAAA~.Q~V", "organ.xml"], ["fsync", "directory"],
-                                 ["rename", "AAAAAAB~.Q~V", "organ.b~k"], ["fsync", "directory"]])
+        # The organ file is locked before the check, the new file before it
+        # takes the organ name, until the previous content is the backup.
+        self.assertEqual(calls, [["fsync", "file"], ["flock"], ["link", "organ.xml", "AAAAAAB~.Q~V"],
+                                 ["flock"], ["rename", "AAAAAAA~.Q~V", "organ.xml"],
+                                 ["fsync", "directory"], ["rename", "AAAAAAB~.Q~V", "organ.b~k"],
+                                 ["fsync", "directory"]])
 
     @POSIX_ONLY
     def test_a_kill_at_any_step_leaves_the_old_or_the_new_file(self):
@@ -252,28 +258,36 @@ class Faults(SafetyCase):
             self.addCleanup(subprocess.run, ["rm", "-rf", other_fs])
         original = organ().encode()
         new = self.edited(original)
-        # Where the run starts, and which calls are refused: protected hard
-        # links refuse link(), and the previous content is copied instead.
-        rows = [(self.dir, ""), (self.dir, "link")] + ([(other_fs, "")] if other_fs else [])
-        for where, refuse in rows:
+        # Where the run starts, which calls are refused (protected hard
+        # links refuse link(), and the previous content is copied instead),
+        # and what it does: an edit, or an undo, which swaps the organ file
+        # and its backup.
+        rows = [(self.dir, "", []), (self.dir, "link", []), (self.dir, "", ["-u"]),
+                (self.dir, "link", ["-u"])] + ([(other_fs, "", [])] if other_fs else [])
+        for where, refuse, args in rows:
+            before = (original, b"old backup") if not args else (new, original)
+            after = (new, original) if not args else (original, new)
             steps = 0
             while True:
                 steps += 1
-                self.write("organ.xml", original)
-                self.write("organ.b~k", "old backup")
+                self.write("organ.xml", before[0])
+                self.write("organ.b~k", before[1])
                 self.write("e.ini", INI.replace("organ.xml", self.path("organ.xml")))
-                r = harness.run("pravtweak", [os.path.relpath(self.path("e.ini"), where)], where,
-                                env={"FAULT_SHIM_KILL_AT": str(steps), "FAULT_SHIM_REFUSE": refuse,
-                                     **self.preload()})
+                r = harness.run("pravtweak", args + [os.path.relpath(self.path("e.ini"), where)],
+                                where, env={"FAULT_SHIM_KILL_AT": str(steps),
+                                            "FAULT_SHIM_REFUSE": refuse, **self.preload()})
                 now = stamp_free(self.read("organ.xml"))
-                self.assertIn(now, (original, new), (where, refuse, steps))
-                if now == original:
-                    self.assertEqual(self.read("organ.b~k"), b"old backup")
+                self.assertIn(now, (before[0], after[0]), (where, refuse, args, steps))
+                if now == before[0]:
+                    self.assertEqual(self.read("organ.b~k"), before[1])
+                else:  # the previous content is the backup or under a temporary name
+                    kept = [self.read("organ.b~k")] + [self.read(n) for n in self.temp_files()]
+                    self.assertIn(before[0], [stamp_free(k) for k in kept])
                 if r.status != -signal.SIGKILL:
                     break
-            self.assertEqual((r.status, now, self.read("organ.b~k")),
-                             (Pravtweak.REPLACED, new, original))
-            self.assertGreater(steps, 5, (where, refuse))
+            self.assertEqual((r.status, now, stamp_free(self.read("organ.b~k"))),
+                             (Pravtweak.REPLACED, after[0], after[1]), (where, refuse, args))
+            self.assertGreater(steps, 5, (where, refuse, args))
             for directory in {where, self.dir}:
                 for name in self.temp_files(directory):
                     os.remove(os.path.join(directory, name))
@@ -351,12 +365,17 @@ class OtherUsersAndAttributes(SafetyCase):
                 organ_path = self.write(f"{mode}/organ.xml", original)
                 os.chmod(organ_path, 0o600)
                 r = harness.run("pravtweak", ["e.ini"], shared)
-                # The edit is in place, or the run changed nothing; only a
-                # backup name taken over may fail after the edit is in.
+                # The edit is in place, or the run changed nothing; only the
+                # previous content's name taken over may fail after the edit
+                # is in, and the message then names no file that lost it.
                 self.assertFalse(os.path.islink(organ_path), mode)
                 now = stamp_free(self.read(organ_path))
                 if r.status == Pravtweak.NOT_REPLACED and now != original:
-                    self.assertRegex(r.stderr, rb"^couldn't move \S+ to organ.b~k.\n$")
+                    self.assertRegex(r.stderr, rb"^(couldn't move \S+ to organ.b~k.|couldn't keep "
+                                     rb"the previous content of organ.xml.)\n$")
+                    moved = re.match(rb"couldn't move (\S+) to", r.stderr)
+                    if moved:
+                        self.assertEqual(self.read(f"{mode}/{moved[1].decode()}"), original)
                 self.assertIn((r.status, now), [(Pravtweak.REPLACED, self.edited(original)), (
                     Pravtweak.NOT_REPLACED, original), (Pravtweak.NOT_REPLACED,
                                                         self.edited(original))], r)
@@ -399,6 +418,56 @@ class OtherUsersAndAttributes(SafetyCase):
                 self.assertEqual((self.read("organ.xml"), self.read("organ.b~k")),
                                  (original, b"old backup"))
             self.assertEqual(self.temp_files(), [])
+
+
+class HeldFiles(SafetyCase):
+    def hold(self, held, how, name):
+        """Starts tests/holder.cpp holding name, until held (an ExitStack) closes."""
+        command = ([harness.EMULATOR] if harness.EMULATOR else []) + [
+            harness.program("holder"), how, self.path(name)]
+        holder = held.enter_context(subprocess.Popen(
+            command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+            env=harness.program_environment()))
+        self.assertEqual(holder.stdout.readline().strip(), b"holding")
+
+    def test_a_file_held_by_another_program_fails_the_run_soon_and_leaves_one_name(self):
+        def shared_lock_of_a_reader(held, name):
+            reader = held.enter_context(open(self.path(name), "rb"))
+            fcntl.flock(reader, fcntl.LOCK_SH)
+
+        in_use = (Pravtweak.NOT_REPLACED, "organ.xml is in use by another program.\n")
+        rows = [
+            # how the organ file is held, then what the run ends with
+            (lambda held, name: self.hold(held, "lock", name), in_use),
+            # Windows cannot replace a file held open without delete sharing.
+            (lambda held, name: self.hold(held, "open", name),
+             (Pravtweak.NOT_REPLACED, "couldn't move AAAAAAA~.Q~V to organ.xml.\n") if WINDOWS
+             else (Pravtweak.REPLACED, "")),
+        ] + ([] if WINDOWS else [(shared_lock_of_a_reader, in_use)])
+        original = organ().encode()
+        for held_by, (status, stderr) in rows:
+            self.write("organ.xml", original)
+            self.write("organ.b~k", "old backup")
+            self.write("e.ini", INI + "[volume]\nflute=m100\n")
+            with contextlib.ExitStack() as held:
+                held_by(held, "organ.xml")
+                started = time.monotonic()
+                r = self.run_program("pravtweak", "e.ini")
+                self.assertLess(time.monotonic() - started, 15)
+            self.assertEqual((r.status, r.stderr), (status, expected(stderr)))
+            if status != Pravtweak.REPLACED:
+                self.assertEqual((self.read("organ.xml"), self.read("organ.b~k")),
+                                 (original, b"old backup"))
+            self.assertEqual((self.temp_files(), os.stat(self.path("organ.xml")).st_nlink), ([], 1))
+
+    @POSIX_ONLY
+    def test_without_locks_the_check_alone_guards_and_v_says_so(self):
+        self.write("organ.xml", organ())
+        r = self.edit("-v", env={"FAULT_SHIM_REFUSE": "flock", **Faults.preload(self)})
+        self.assertEqual(r.status, Pravtweak.REPLACED, r)
+        self.assertEqual(r.stdout.split(b"\n")[-2], b"organ.xml cannot be locked here: only the "
+                         b"check that it was unchanged guarded it.")
+        self.assertEqual(self.read("organ.b~k"), organ().encode())
 
 
 class FailedSwap(SafetyCase):

@@ -42,12 +42,37 @@ class EditingCycle(ScratchTestCase):
         self.assertTrue(out.startswith("<organ>\r\n\t<ranks>\r\n\t<!-- pravtweak ranks "))
         self.assertEqual(out.count("\r\n"), 2 + 3 + 9 * 10)
         self.assertIn("\t\t\t<device>Pipravox Fluidsynth</device>\r\n", out)
-        # A second run changes nothing but the date stamp.
-        r = self.run_program("pravtweak", "e.ini")
-        self.assertEqual(r.status, Pravtweak.REPLACED)
-        strip = lambda b: re.sub(rb"ranks [^>]*-->", b"", b)
-        self.assertEqual(strip(self.read("organ.xml")), strip(out.encode()))
+        # A second run would change nothing but the date stamp: the organ
+        # file is not touched, and the backup stays the original.
+        before = os.stat(self.path("organ.xml"))
+        r = self.run_program("pravtweak", "-v", "e.ini")
+        self.assertEqual((r.status, r.stdout), (Pravtweak.REPLACED, expected(
+            "0 of 10 ranks changed; organ.xml left as it was.\n")))
+        after = os.stat(self.path("organ.xml"))
+        self.assertEqual((after.st_ino, after.st_mtime_ns), (before.st_ino, before.st_mtime_ns))
+        self.assertEqual((self.read("organ.xml"), self.read("organ.b~k")),
+                         (out.encode(), original.encode()))
         self.assertEqual(self.files(), ["e.ini", "organ.b~k", "organ.xml"])
+
+    def test_only_a_text_that_differs_beyond_the_date_stamp_is_written(self):
+        self.write("organ.xml", organ())
+        self.write("e.ini", INI)
+        self.assertEqual(self.run_program("pravtweak", "e.ini").status, Pravtweak.REPLACED)
+        own = re.sub(rb"ranks [^>]*-->", b"ranks %s -->", self.read("organ.xml"))
+        rows = [
+            # the organ file, whether the run writes it
+            (own % b"Monday 1/2/03 4:05 am", False),
+            (b"<organ/>\r\n", False),
+            (own % b"Monday 1/2/03 4:05 am tuned", True),
+            (own.replace(b"Pipravox Fluidsynth", b"Console", 1) % b"Monday 1/2/03 4:05 am", True),
+        ]
+        for text, written in rows:
+            self.write("organ.xml", text)
+            if os.path.exists(self.path("organ.b~k")):
+                os.remove(self.path("organ.b~k"))
+            self.assertEqual(self.run_program("pravtweak", "e.ini").status, Pravtweak.REPLACED)
+            self.assertEqual((os.path.exists(self.path("organ.b~k")),
+                              self.read("organ.xml") == text), (written, not written), text[:40])
 
     def test_lf_file_and_nul_bytes_copied_byte_for_byte(self):
         text = organ(eol="\n", before=("a\0b\x1a\xff", "x" * 3000), after=("tail\0",))
