@@ -142,7 +142,7 @@ namespace {
 // Where glancing has got to: the block of the last LF it saw (none when it
 // saw none), and the number of blocks without an LF since. After fewer than
 // plain_limit of them, the line open at a block's start is shorter than a
-// piece, whatever the block holds; after more, it may be longer.
+// piece, whatever the block holds; after that many, it may be longer.
 const size_t none = SIZE_MAX;
 struct Glanced {
     size_t line_feed_block, plain_blocks, plain_limit;
