@@ -2,7 +2,7 @@
 // with the line scan that reads every piece, through a reader with a large
 // buffer and again with a small one, and with the bulk line scan through a
 // large and a small buffer: the output must not depend on where the buffer
-// ends, nor on the scan.
+// ends, nor on the scan, nor on the width of the block scan's vectors.
 #include <string>
 #include <vector>
 
@@ -43,6 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         else
             std::remove(source_name(i).c_str());
     }
+    // The block scan passes over the same lines with the processor's
+    // widest vector instructions and with the build's baseline.
+    const char* text = reinterpret_cast<const char*>(data);
+    for (size_t piece : {protoglean::LINE_SIZE - 1, 3 * protoglean::BLOCK_SIZE})
+        require(protoglean::skip_plain_lines(text, size, piece, protoglean::Lanes::widest) ==
+                    protoglean::skip_plain_lines(text, size, piece, protoglean::Lanes::baseline),
+                "both widths of the block scan stop at the same line");
     std::string by_piece = extract(large, LineScan::by_piece);
     require(extract(small, LineScan::by_piece) == by_piece,
             "the output does not depend on the reader's buffer size");
