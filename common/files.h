@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -23,6 +24,12 @@ FILE* checked_fopen(FILE** handle, const char* path, const char* mode, bool bina
 // opened untranslated: a directory, FIFO, device or socket fails like a
 // missing file, at once and without blocking.
 FILE* checked_open_regular(FILE** handle, const char* path);
+
+// A stream that only reads, closed when it goes: nothing can be lost there.
+struct CloseReader {
+    void operator()(FILE* f) const { fclose(f); }
+};
+using Reader = std::unique_ptr<FILE, CloseReader>;
 
 // Copies everything from holds, from its start, to the end of to; false
 // on a read or write error.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 #include "files.h"
 
@@ -64,12 +63,6 @@ FILE* create_in(const std::string& directory, std::string& name, bool text = fal
         name);
     return made == platform::Created::ok ? file : nullptr;
 }
-
-// A stream that only reads, closed when it goes: nothing can be lost there.
-struct CloseReader {
-    void operator()(FILE* f) const { fclose(f); }
-};
-using Reader = std::unique_ptr<FILE, CloseReader>;
 
 }  // namespace
 

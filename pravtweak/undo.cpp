@@ -1,7 +1,6 @@
 #include "undo.h"
 
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include "catalogue.h"
@@ -18,11 +17,6 @@
 #include "run_state.h"
 
 namespace {
-
-struct CloseFile {
-    void operator()(FILE* f) const { fclose(f); }
-};
-using File = std::unique_ptr<FILE, CloseFile>;
 
 // Writes -v's report of the undo: section by section, what the organ file
 // holds against what the backup holds, in the order of the files.
@@ -56,14 +50,14 @@ int run_undo() {
     if (report_mode && !find_model(rc.modelName.c_str()))
         complain(true, "pravtweak %d:pipravox \"%s\" unknown!", line_number, rc.modelName.c_str());
     const OrganFiles files = organ_files(rc.xmlPath);
-    File backup(platform::open_regular(files.backup.c_str()));
+    Reader backup(platform::open_regular(files.backup.c_str()));
     if (!backup) {
         fprintf(stderr, "%s not found, nothing to undo.\n", files.backup.c_str());
         return ExitCannotOpen;
     }
     FILE* organ_file;
     checked_open_regular(&organ_file, rc.xmlPath.c_str());
-    File organ(organ_file);
+    Reader organ(organ_file);
 
     // The backup's text is written beside the organ file and swapped in
     // like an edited text: the organ file's content becomes the backup.
